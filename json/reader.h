@@ -1,0 +1,428 @@
+// ajson::reader: a pull tokenizer over NUL-terminated JSON text.
+//
+//   ajson::reader rd(text.c_str());
+//   rd.next();                        // load the first token
+//   const ajson::token& t = rd.current();
+//   ... t.kind, t.text, t.value, t.negative ...
+//   rd.next();                        // and so on; errors throw ajson::exception
+//
+// The reader holds exactly one token and never copies the input: token texts
+// are views into it. It counts lines and columns (both from 0) as it steps,
+// so every error names the position of the character it stands on.
+//
+// Accepted beyond plain JSON: // and /* */ comments, bare words (any run of
+// characters that starts no other token, e.g. true, null, 'ab', +5), leading
+// zeros, numbers ending in '.' or an exponent mark. Not accepted: '+' in
+// exponents (1e+5 is 1e followed by the bare word +5), raw line feeds in
+// quoted strings.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "json/exception.h"
+#include "json/string_ref.h"
+
+#if defined(__GNUC__)
+#define AJSON_COLD __attribute__((cold))
+#define AJSON_LIKELY(x) __builtin_expect(!!(x), 1)
+#define AJSON_UNLIKELY(x) __builtin_expect(!!(x), 0)
+#else
+#define AJSON_COLD
+#define AJSON_LIKELY(x) (x)
+#define AJSON_UNLIKELY(x) (x)
+#endif
+
+namespace ajson {
+
+struct token {
+    // Kind codes. 0 to 3 are scalars; punctuation is recognised by the first
+    // character of the text, whatever the kind.
+    static constexpr std::uint32_t string = 0;       // quoted string or bare word
+    static constexpr std::uint32_t signed_int = 1;   // starts with '-'; value is the magnitude
+    static constexpr std::uint32_t unsigned_int = 2; // starts with a digit
+    static constexpr std::uint32_t floating = 3;     // has '.' or an exponent; value is the magnitude
+    static constexpr std::uint32_t control = 4;      // one of { } [ ] : ,
+    static constexpr std::uint32_t end = 5;          // end of input; text is the terminating character
+
+    detail::string_ref text;  // quoted strings: between the quotes, escapes undecoded
+    std::uint32_t kind = end;
+    union {
+        std::uint64_t u64;
+        std::int64_t i64;
+        double d64;
+    } value{0};
+    bool negative = false;    // the sign is never applied to value
+};
+
+class reader {
+public:
+    // Both 0 and all ones mean "no limit": the text ends at its NUL.
+    static constexpr std::uint64_t no_limit = ~std::uint64_t(0);
+
+    explicit reader(const char* input, std::uint64_t limit = no_limit) noexcept
+        : limit_(limit == 0 ? no_limit : limit), in_(input) {
+        tok_.text = detail::string_ref(input, 0);
+        if (input[0] == '\0')
+            end_ = true;
+    }
+
+    // Skips white space and comments and makes the next token current.
+    void next();
+    // Steps onto the next character, counting lines and columns.
+    void take() noexcept;
+    // Scans the rest of a number whose first character is current; next() only.
+    void parser_number();
+    // Throws ajson::exception "error at line :L col :C msg:<message>".
+    [[noreturn]] AJSON_COLD void error(const char* message) const;
+
+    const token& current() const noexcept { return tok_; }
+    std::uint64_t line() const noexcept { return line_; }
+    std::uint64_t column() const noexcept { return col_; }
+    std::uint64_t offset() const noexcept { return off_; }
+    bool at_end() const noexcept { return end_; }
+
+private:
+    void set_end() noexcept;
+    void scan_quoted();
+    void scan_word();
+    void scan_comment();
+    void to_floating() noexcept;
+    void exponent() noexcept;
+    std::uint64_t run_length(unsigned char cls) const noexcept;
+    void step_run(std::uint64_t n) noexcept;
+
+    token tok_;
+    std::uint64_t col_ = 0;
+    std::uint64_t line_ = 0;
+    std::uint64_t limit_;
+    std::uint64_t off_ = 0;
+    bool end_ = false;
+    const char* in_;
+    double scale_ = 0.1;
+    std::int32_t exp_ = 0;
+};
+
+namespace detail {
+
+// Character classes for the scanning loops.
+enum : unsigned char {
+    cls_quoted = 1, // continues a quoted string without special handling: not " \ LF CR NUL
+    cls_word = 2,   // continues a bare word: not NUL, blank, LF, CR, tab , : [ ] { }
+    cls_digit = 4,
+};
+
+struct scan_classes {
+    unsigned char of[256];
+};
+
+constexpr scan_classes make_scan_classes() {
+    scan_classes t{};
+    for (int c = 0; c < 256; ++c) {
+        unsigned char v = 0;
+        if (c != '"' && c != '\\' && c != '\n' && c != '\r' && c != 0)
+            v |= cls_quoted;
+        if (c != 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != ',' && c != ':' &&
+            c != '[' && c != ']' && c != '{' && c != '}')
+            v |= cls_word;
+        if (c >= '0' && c <= '9')
+            v |= cls_digit;
+        t.of[c] = v;
+    }
+    return t;
+}
+
+inline constexpr scan_classes scan_class_table = make_scan_classes();
+
+} // namespace detail
+
+// ---------------------------------------------------------------------------
+
+inline void reader::take() noexcept {
+    const char c = in_[++off_];
+    const bool at_limit = off_ >= limit_;
+    if (c == '\r') {
+        if (at_limit)
+            end_ = true;
+        return;
+    }
+    ++col_;
+    if (AJSON_UNLIKELY(at_limit)) {
+        end_ = true;
+        if (c == '\n') {
+            col_ = 0;
+            ++line_;
+        }
+        return;
+    }
+    if (c == '\0') {
+        end_ = true;
+    } else if (c == '\n') {
+        col_ = 0;
+        ++line_;
+    }
+}
+
+// Number of characters from the current one on that belong to class cls and
+// lie before the limit.
+inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(in_ + off_);
+    const unsigned char* of = detail::scan_class_table.of;
+    std::uint64_t n = 0;
+    if (limit_ == no_limit) {
+        while (of[p[n]] & cls)
+            ++n;
+    } else {
+        const std::uint64_t room = limit_ - off_;
+        while (n < room && (of[p[n]] & cls))
+            ++n;
+    }
+    return n;
+}
+
+// Same as n calls of take() when the n-1 characters stepped over before the
+// last one are ordinary (no CR, LF or NUL) and lie before the limit.
+inline void reader::step_run(std::uint64_t n) noexcept {
+    off_ += n - 1;
+    col_ += n - 1;
+    take();
+}
+
+inline void reader::set_end() noexcept {
+    tok_.kind = token::end;
+    tok_.text = detail::string_ref(in_ + off_, 1);
+    tok_.negative = false;
+}
+
+inline void reader::next() {
+    for (;;) {
+        if (end_) {
+            set_end();
+            return;
+        }
+        for (;;) {
+            const char c = in_[off_];
+            if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+                break;
+            take();
+            if (end_) {
+                set_end();
+                return;
+            }
+        }
+        tok_.negative = false;
+        const char* p = in_ + off_;
+        switch (*p) {
+        case '"':
+            scan_quoted();
+            return;
+        case '/':
+            scan_comment();
+            continue;
+        case '{':
+        case '}':
+        case '[':
+        case ']':
+        case ':':
+        case ',':
+            tok_.kind = token::control;
+            tok_.text = detail::string_ref(p, 1);
+            take();
+            return;
+        case '-':
+            tok_.kind = token::signed_int;
+            tok_.value.u64 = 0;
+            tok_.negative = true;
+            parser_number();
+            return;
+        case '0': case '1': case '2': case '3': case '4':
+        case '5': case '6': case '7': case '8': case '9':
+            tok_.kind = token::unsigned_int;
+            tok_.value.u64 = static_cast<std::uint64_t>(*p - '0');
+            parser_number();
+            return;
+        case '\0':
+            set_end();
+            return;
+        default:
+            scan_word();
+            return;
+        }
+    }
+}
+
+inline void reader::scan_quoted() {
+    tok_.kind = token::string;
+    take();
+    if (end_)
+        error("not a valid quote string!");
+    const char* start = in_ + off_;
+    for (;;) {
+        if (const std::uint64_t n = run_length(detail::cls_quoted)) {
+            step_run(n);
+            if (end_)
+                error("not a valid quote string!");
+        }
+        const char c = in_[off_];
+        if (c == '"') {
+            tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
+            take();
+            return;
+        }
+        if (c == '\n' || c == '\0')
+            error("not a valid quote string!");
+        if (c == '\\') {
+            // The escaped character is taken whatever it is; escape_string judges it.
+            take();
+            if (end_)
+                error("not a valid quote string!");
+        }
+        take();
+        if (end_)
+            error("not a valid quote string!");
+    }
+}
+
+inline void reader::scan_word() {
+    tok_.kind = token::string;
+    const char* start = in_ + off_;
+    take();
+    if (end_)
+        error("not a valid string!");
+    if (const std::uint64_t n = run_length(detail::cls_word)) {
+        step_run(n);
+        if (end_)
+            error("not a valid string!");
+    }
+    if (in_[off_] == '\0')
+        error("not a valid string!");
+    tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
+}
+
+// Leaves the reader after the comment; an unclosed comment leaves it at the end.
+inline void reader::scan_comment() {
+    take();
+    if (end_)
+        error("not a comment!");
+    const char c = in_[off_];
+    if (c == '/') {
+        // The line feed stays current; the white-space skip steps over it.
+        do {
+            take();
+        } while (!end_ && in_[off_] != '\n');
+        return;
+    }
+    if (c != '*')
+        error("not a comment!");
+    take();
+    while (!end_) {
+        if (in_[off_] == '*') {
+            take();
+            if (!end_ && in_[off_] == '/') {
+                take();
+                return;
+            }
+            continue;  // the character after '*' may itself be '*'
+        }
+        take();
+    }
+}
+
+inline void reader::to_floating() noexcept {
+    tok_.value.d64 = tok_.kind == token::signed_int ? static_cast<double>(tok_.value.i64)
+                                                    : static_cast<double>(tok_.value.u64);
+    tok_.kind = token::floating;
+}
+
+inline void reader::parser_number() {
+    const char* start = in_ + off_;
+    take();
+    if (!end_) {
+        // Integer digits wrap modulo 2^64; there is no overflow error.
+        std::uint64_t n = run_length(detail::cls_digit);
+        if (n) {
+            const char* p = in_ + off_;
+            std::uint64_t v = tok_.value.u64;
+            for (std::uint64_t i = 0; i < n; ++i)
+                v = v * 10u + static_cast<std::uint64_t>(p[i] - '0');
+            tok_.value.u64 = v;
+            step_run(n);
+        }
+        bool fraction = false;
+        if (!end_) {
+            const char c = in_[off_];
+            if (c == '.') {
+                to_floating();
+                scale_ = 0.1;
+                take();
+                fraction = !end_;
+            } else if (c == 'e' || c == 'E') {
+                exponent();
+            }
+        }
+        if (fraction) {
+            n = run_length(detail::cls_digit);
+            if (n) {
+                const char* p = in_ + off_;
+                double v = tok_.value.d64;
+                double scale = scale_;
+                for (std::uint64_t i = 0; i < n; ++i) {
+                    v = std::fma(scale, static_cast<double>(p[i] - '0'), v);
+                    scale *= 0.1;
+                }
+                tok_.value.d64 = v;
+                scale_ = scale;
+                step_run(n);
+            }
+            if (!end_) {
+                const char c = in_[off_];
+                if (c == '.')
+                    error("not a valid number!");
+                if (c == 'e' || c == 'E')
+                    exponent();
+            }
+        }
+    }
+    tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
+    exp_ = 0;
+}
+
+// The exponent scales by repeated multiplication with 0.1 or 10.0, which fixes
+// the exact double a text yields (1e-2 is 1 * 0.1 * 0.1).
+inline void reader::exponent() noexcept {
+    if (tok_.kind != token::floating)
+        to_floating();
+    take();
+    if (end_)
+        return;
+    const bool down = in_[off_] == '-';
+    if (down) {
+        take();
+    } else if (!(detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] & detail::cls_digit)) {
+        return;  // '+' or anything else: empty exponent
+    }
+    while (!end_ && (detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] & detail::cls_digit)) {
+        exp_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(exp_) * 10u +
+                                         static_cast<std::uint32_t>(in_[off_] - '0'));
+        take();
+    }
+    const double factor = down ? 0.1 : 10.0;
+    double v = tok_.value.d64;
+    // Once the value is 0 or infinite further steps cannot change it.
+    for (std::int32_t i = 0; i < exp_ && v != 0.0 && !std::isinf(v); ++i)
+        v *= factor;
+    tok_.value.d64 = v;
+}
+
+inline void reader::error(const char* message) const {
+    std::string text = "error at line :";
+    text += std::to_string(line_);
+    text += " col :";
+    text += std::to_string(col_);
+    text += " msg:";
+    text += message;
+    throw exception(text);
+}
+
+} // namespace ajson
