@@ -1,0 +1,104 @@
+// Field lists: a record's member names, split once from its field-list
+// string ("R, G, B" gives R, G and B) into views of that string.
+//
+//   split_fields(const char*)  -> std::vector<string_ref>, one view per name
+//   char_table()               -> 103-byte table: hex digit values 0..15,
+//                                 17 for field-list white space, 16 otherwise
+//   count_fields / fields_unique -> the same split, at compile time, so a
+//                                 record declaration can be checked
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "json/string_ref.h"
+
+namespace ajson {
+namespace detail {
+
+struct char_table_data {
+    static constexpr unsigned char table[103] = {
+        16, 16, 16, 16, 16, 16, 16, 16, 16, 17, 17, 16, 17, 17, 16, 16,  // 0x00 tab LF FF CR
+        16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 0x10
+        17, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 0x20 space
+        0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  16, 16, 16, 16, 16, 16,  // '0'..'9'
+        16, 10, 11, 12, 13, 14, 15, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 'A'..'F'
+        16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 0x50
+        16, 10, 11, 12, 13, 14, 15,                                      // 'a'..'f'
+    };
+};
+
+// Indexed by character codes 0 to 'f'; callers check the range first.
+constexpr const unsigned char* char_table() noexcept { return char_table_data::table; }
+
+constexpr bool is_field_separator(char c) noexcept {
+    return c == ',' || (static_cast<unsigned char>(c) <= 'f' &&
+                        char_table()[static_cast<unsigned char>(c)] == 17);
+}
+
+// Names are the maximal runs of characters that are neither ',' nor white
+// space; separators never make names of their own.
+inline std::vector<string_ref> split_fields(const char* list) {
+    std::vector<string_ref> names;
+    const char* p = list;
+    for (;;) {
+        while (*p != '\0' && is_field_separator(*p))
+            ++p;
+        if (*p == '\0')
+            return names;
+        const char* start = p;
+        while (*p != '\0' && !is_field_separator(*p))
+            ++p;
+        names.emplace_back(start, static_cast<std::uint64_t>(p - start));
+    }
+}
+
+constexpr std::size_t count_fields(const char* list) noexcept {
+    std::size_t n = 0;
+    const char* p = list;
+    for (;;) {
+        while (*p != '\0' && is_field_separator(*p))
+            ++p;
+        if (*p == '\0')
+            return n;
+        ++n;
+        while (*p != '\0' && !is_field_separator(*p))
+            ++p;
+    }
+}
+
+constexpr bool same_field(const char* a, const char* b) noexcept {
+    for (;;) {
+        const bool a_end = *a == '\0' || is_field_separator(*a);
+        const bool b_end = *b == '\0' || is_field_separator(*b);
+        if (a_end || b_end)
+            return a_end && b_end;
+        if (*a != *b)
+            return false;
+        ++a;
+        ++b;
+    }
+}
+
+constexpr const char* next_field(const char* p) noexcept {
+    while (*p != '\0' && !is_field_separator(*p))
+        ++p;
+    while (*p != '\0' && is_field_separator(*p))
+        ++p;
+    return p;
+}
+
+// No name occurs twice, so a key matches at most one member.
+constexpr bool fields_unique(const char* list) noexcept {
+    const char* a = list;
+    while (*a != '\0' && is_field_separator(*a))
+        ++a;
+    for (; *a != '\0'; a = next_field(a))
+        for (const char* b = next_field(a); *b != '\0'; b = next_field(b))
+            if (same_field(a, b))
+                return false;
+    return true;
+}
+
+} // namespace detail
+} // namespace ajson
