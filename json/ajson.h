@@ -1,0 +1,22 @@
+// The ajson codec: a pull reader with typed readers, and a compact writer.
+//
+//   reader.h         ajson::reader, ajson::token        tokens, positions, errors
+//   exception.h      ajson::exception                   "error at line :L col :C msg:..."
+//   skip.h           ajson::skip                        passing over unwanted values
+//   field_list.h     split_fields, char_table           record member names
+//   traits.h         ajson::json_impl<T>                per-type read/write
+//   read.h           readers, escape_string             int, uint32/16, string, vector
+//   string_stream.h  ajson_string_stream                output buffer, 1024-byte steps
+//   write.h          lite_write, write_str              writers, UTF-8 to ASCII escapes
+//   record.h         AJSON(TYPE, members...)            declaring a record
+#pragma once
+
+#include "json/exception.h"
+#include "json/field_list.h"
+#include "json/read.h"
+#include "json/reader.h"
+#include "json/record.h"
+#include "json/skip.h"
+#include "json/string_stream.h"
+#include "json/traits.h"
+#include "json/write.h"

@@ -1,0 +1,188 @@
+// Declaring a record to the codec: once per record, at global namespace
+// scope, right after the struct.
+//
+//   namespace LCD::ProtoModel {
+//   struct s_RGB { int R = 50; int G = 50; int B = 50; };
+//   }
+//   AJSON(LCD::ProtoModel::s_RGB, R, G, B)
+//
+// The field-list string is exactly #__VA_ARGS__ ("R, G, B"); the k-th name
+// is the JSON member name of the k-th member, for reading and writing alike.
+// Reading takes keys in any order, skips unknown ones and leaves absent
+// members as they were; writing puts every member in list order. Members may
+// be of any type the codec knows, other records included; up to 64 members.
+//
+// The macro specialises ajson::json_impl<TYPE> with:
+//   this_field_list()        the names, split once at first use
+//   json_helper{rec}.read_() reads an object into rec in place
+//   read(reader&, TYPE&)     / write(lite_write<S>&, const TYPE&)
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "json/field_list.h"
+#include "json/pp_for_each.h"
+#include "json/read.h"
+#include "json/reader.h"
+#include "json/skip.h"
+#include "json/string_stream.h"
+#include "json/traits.h"
+#include "json/write.h"
+
+#define AJSON(TYPE, ...)                                                                              \
+    namespace ajson {                                                                                 \
+    template <>                                                                                       \
+    struct json_impl<TYPE> {                                                                          \
+        static constexpr const char* field_list_string = #__VA_ARGS__;                                \
+        static const std::vector<detail::string_ref>& this_field_list() {                             \
+            static const std::vector<detail::string_ref> fields = detail::split_fields(#__VA_ARGS__); \
+            return fields;                                                                            \
+        }                                                                                             \
+        static constexpr auto members() noexcept {                                                    \
+            return std::make_tuple(AJSON_PP_MEMBER_POINTERS(TYPE, __VA_ARGS__));                       \
+        }                                                                                             \
+        static const detail::key_fragments& this_key_fragments() {                                    \
+            static const detail::key_fragments keys(this_field_list());                               \
+            return keys;                                                                              \
+        }                                                                                             \
+        struct json_helper {                                                                          \
+            TYPE& self;                                                                               \
+            void read_(reader& rd) { detail::read_record<json_impl>(rd, self); }                      \
+        };                                                                                            \
+        static void read(reader& rd, TYPE& v) { json_helper{v}.read_(rd); }                           \
+        template <class W>                                                                            \
+        static void write(W& w, const TYPE& v) {                                                      \
+            detail::write_record<json_impl>(w, v);                                                    \
+        }                                                                                             \
+    };                                                                                                \
+    static_assert(detail::fields_unique(#__VA_ARGS__), "AJSON(" #TYPE "): a member is named twice"); \
+    static_assert(detail::count_fields(#__VA_ARGS__) ==                                               \
+                      std::tuple_size<decltype(json_impl<TYPE>::members())>::value,                   \
+                  "AJSON(" #TYPE "): the names do not split into one per member");                    \
+    }
+
+namespace ajson {
+namespace detail {
+
+// What the writer puts before each member: {"first": then ,"next": and so on,
+// formed once per record type by write_str so the bytes are the same as
+// writing each piece separately.
+class key_fragments {
+public:
+    explicit key_fragments(const std::vector<string_ref>& fields) {
+        ajson_string_stream<> s(1024);
+        lite_write<ajson_string_stream<>> w(s);
+        std::vector<std::size_t> ends;
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            w.put(k == 0 ? '{' : ',');
+            w.write_str(fields[k].str, static_cast<std::size_t>(fields[k].len));
+            w.put(':');
+            ends.push_back(s.size());
+        }
+        text_.assign(s.data(), s.size());
+        std::size_t begin = 0;
+        for (const std::size_t e : ends) {
+            parts_.emplace_back(text_.data() + begin, e - begin);
+            begin = e;
+        }
+    }
+    key_fragments(const key_fragments&) = delete;
+    key_fragments& operator=(const key_fragments&) = delete;
+
+    const string_ref& operator[](std::size_t k) const noexcept { return parts_[k]; }
+
+private:
+    std::string text_;
+    std::vector<string_ref> parts_;
+};
+
+// A key's member index, or fields.size() when no name matches. Names are
+// unique, so trying the member after the last one read first (keys usually
+// come in list order) finds the same member as a scan from the start.
+inline std::size_t find_field(const std::vector<string_ref>& fields, const string_ref& key,
+                              std::size_t expected) noexcept {
+    const std::size_t n = fields.size();
+    if (expected < n && fields[expected].equals(key.str, key.len))
+        return expected;
+    for (std::size_t i = 0; i < n; ++i)
+        if (fields[i].equals(key.str, key.len))
+            return i;
+    return n;
+}
+
+template <class M>
+inline void read_value(reader& rd, M& m) {
+    json_impl<M>::read(rd, m);
+}
+
+template <class Impl, class T, std::size_t... I>
+inline void read_member(reader& rd, T& obj, std::size_t k, std::index_sequence<I...>) {
+    constexpr auto ptrs = Impl::members();
+    (void)((k == I && (read_value(rd, obj.*std::get<I>(ptrs)), true)) || ...);
+}
+
+template <class Impl, class T>
+inline void read_record(reader& rd, T& obj) {
+    constexpr std::size_t count = std::tuple_size<decltype(Impl::members())>::value;
+    const std::vector<string_ref>& fields = Impl::this_field_list();
+    const token& t = rd.current();
+    if (*t.text.str != '{')
+        rd.error("read object must start with {!");
+    rd.next();
+    if (*t.text.str == '}') {
+        rd.next();
+        return;
+    }
+    std::size_t expected = 0;
+    for (;;) {
+        if (t.kind != token::string)
+            rd.error("object key must be string");
+        const string_ref key = t.text;
+        rd.next();
+        if (*t.text.str != ':')
+            rd.error("invalid json document!");
+        rd.next();
+        const std::size_t k = find_field(fields, key, expected);
+        if (k < count) {
+            read_member<Impl>(rd, obj, k, std::make_index_sequence<count>{});
+            expected = k + 1;
+        } else {
+            skip(rd);
+        }
+        const char c = *t.text.str;
+        if (c == '}') {
+            rd.next();
+            return;
+        }
+        if (c != ',')
+            rd.error("invalid json document!");
+        rd.next();
+    }
+}
+
+template <class W, class M>
+inline void write_value(W& w, const M& m) {
+    json_impl<M>::write(w, m);
+}
+
+template <class Impl, class W, class T, std::size_t... I>
+inline void write_members(W& w, const T& obj, const key_fragments& keys, std::index_sequence<I...>) {
+    constexpr auto ptrs = Impl::members();
+    ((w.append(keys[I].str, static_cast<std::size_t>(keys[I].len)), write_value(w, obj.*std::get<I>(ptrs))), ...);
+}
+
+template <class Impl, class W, class T>
+inline void write_record(W& w, const T& obj) {
+    constexpr std::size_t count = std::tuple_size<decltype(Impl::members())>::value;
+    write_members<Impl>(w, obj, Impl::this_key_fragments(), std::make_index_sequence<count>{});
+    w.put('}');
+}
+
+} // namespace detail
+} // namespace ajson

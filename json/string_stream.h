@@ -1,0 +1,100 @@
+// ajson_string_stream: the writer's output buffer.
+//
+//   ajson_string_stream<> s(1024);   // one allocation of 1024 bytes
+//   s.put('[');  s.append("{}", 2);
+//   std::string(s.data(), s.size());
+//
+// Growth is in whole 1024-byte steps, only as many as the one append needs
+// (not geometric): one byte more than a full 1024 gives 2048, a 3000-byte
+// block into an empty 1024 gives 3072. The whole old buffer is copied. A
+// size that cannot be represented throws std::bad_alloc before anything
+// changes. The text carries no terminating zero.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <type_traits>
+
+#if defined(__GNUC__)
+#define AJSON_STREAM_UNLIKELY(x) __builtin_expect(!!(x), 0)
+#else
+#define AJSON_STREAM_UNLIKELY(x) (x)
+#endif
+
+namespace ajson {
+
+// Derives from the allocator so that a stateless one costs no space.
+template <class Alloc = std::allocator<char>>
+class ajson_string_stream : private Alloc {
+    using traits = std::allocator_traits<Alloc>;
+    static_assert(std::is_same<typename traits::pointer, char*>::value, "the buffer is a plain char array");
+
+public:
+    explicit ajson_string_stream(std::size_t capacity = 1024, const Alloc& alloc = Alloc())
+        : Alloc(alloc) {
+        if (capacity != 0)
+            start_ = traits::allocate(allocator(), capacity);
+        rpos_ = wpos_ = start_;
+        end_ = start_ + capacity;
+        cap_ = capacity;
+    }
+    ~ajson_string_stream() {
+        if (start_ != nullptr)
+            traits::deallocate(allocator(), start_, static_cast<std::size_t>(cap_));
+    }
+    ajson_string_stream(const ajson_string_stream&) = delete;
+    ajson_string_stream& operator=(const ajson_string_stream&) = delete;
+
+    void put(char c) {
+        if (AJSON_STREAM_UNLIKELY(wpos_ == end_))
+            grow(1);
+        *wpos_++ = c;
+    }
+
+    void append(const char* p, std::size_t n) {
+        if (AJSON_STREAM_UNLIKELY(n > static_cast<std::size_t>(end_ - wpos_)))
+            grow(n);
+        if (n != 0)
+            std::memcpy(wpos_, p, n);
+        wpos_ += n;
+    }
+
+    const char* data() const noexcept { return start_; }
+    std::size_t size() const noexcept { return static_cast<std::size_t>(wpos_ - start_); }
+    std::size_t capacity() const noexcept { return static_cast<std::size_t>(cap_); }
+    // Kept at its distance from the start when the buffer moves; the writer never reads it.
+    std::size_t read_offset() const noexcept { return static_cast<std::size_t>(rpos_ - start_); }
+
+private:
+    Alloc& allocator() noexcept { return *this; }
+
+    void grow(std::size_t n) {
+        const std::size_t used = size();
+        constexpr std::size_t max_size = static_cast<std::size_t>(PTRDIFF_MAX);
+        if (n > max_size - used || used + n > max_size - 1023)
+            throw std::bad_alloc();
+        const std::size_t needed = used + n;
+        const std::size_t new_cap = (needed + 1023) & ~std::size_t(1023);
+        char* const buf = traits::allocate(allocator(), new_cap);
+        if (start_ != nullptr) {
+            std::memcpy(buf, start_, static_cast<std::size_t>(cap_));
+            traits::deallocate(allocator(), start_, static_cast<std::size_t>(cap_));
+        }
+        rpos_ = buf + (rpos_ - start_);
+        wpos_ = buf + used;
+        start_ = buf;
+        end_ = buf + new_cap;
+        cap_ = new_cap;
+    }
+
+    char* start_ = nullptr;
+    char* rpos_ = nullptr;
+    char* wpos_ = nullptr;
+    char* end_ = nullptr;
+    std::uint64_t cap_ = 0;
+};
+
+} // namespace ajson

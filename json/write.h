@@ -1,0 +1,210 @@
+// Writing compact JSON: no white space, pure ASCII output.
+//
+//   ajson_string_stream<> s(1024);
+//   lite_write<ajson_string_stream<>> w(s);
+//   json_impl<T>::write(w, value);
+//
+// lite_write::write_str(text, length) writes a JSON string: the text is
+// decoded as UTF-8, " \ and the control characters \b \t \n \f \r get their
+// short escapes, other characters below U+0020, U+007F and everything from
+// U+0080 up are \uXXXX (upper-case hex; beyond U+FFFF a surrogate pair).
+// The solidus is not escaped. The text ends at its length or at its first
+// zero byte; ill-formed UTF-8 ends it at the first rejected byte, and an
+// incomplete sequence at the end writes nothing.
+//
+// Integers are written in decimal without sign for positives, lists as
+// [a,b], records as {"name":value,...} in field-list order (json/record.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "json/string_stream.h"
+#include "json/traits.h"
+
+namespace ajson {
+
+template <class Stream>
+class lite_write {
+public:
+    explicit lite_write(Stream& s) noexcept : s_(s) {}
+
+    void put(char c) { s_.put(c); }
+    void append(const char* p, std::size_t n) { s_.append(p, n); }
+    void write_str(const char* str, std::size_t len);
+
+    // One step of the UTF-8 decoder: state 0 accepts, 1 rejects for good.
+    static void decode(unsigned char& state, unsigned int& codep, unsigned char byte) noexcept;
+
+    Stream& stream() noexcept { return s_; }
+
+private:
+    void write_code_point(unsigned int cp);
+    void write_u_escape(unsigned int unit);
+
+    Stream& s_;
+};
+
+namespace detail {
+
+// Byte classes (first 256) and transitions of 9 states by 16 classes.
+inline constexpr unsigned char utf8d[400] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 00..1f
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 20..3f
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 40..5f
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 60..7f
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9,  // 80..9f
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,  // a0..bf
+    8, 8, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,  // c0..df
+    10, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 3, 3, 11, 6, 6, 6, 5, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, // e0..ff
+    0, 1, 2, 3, 5, 8, 7, 1, 1, 1, 4, 6, 1, 1, 1, 1,  // s0
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // s1
+    1, 0, 1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 1,  // s2
+    1, 2, 1, 1, 1, 1, 1, 2, 1, 2, 1, 1, 1, 1, 1, 1,  // s3
+    1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1,  // s4
+    1, 2, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1,  // s5
+    1, 1, 1, 1, 1, 1, 1, 3, 1, 3, 1, 1, 1, 1, 1, 1,  // s6
+    1, 3, 1, 1, 1, 1, 1, 3, 1, 3, 1, 1, 1, 1, 1, 1,  // s7
+    1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // s8
+};
+
+inline constexpr const char* hex_table = "0123456789ABCDEF";
+
+inline constexpr char digit_pairs[201] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Printable ASCII that stands for itself in a JSON string.
+constexpr bool is_plain_ascii(unsigned char b) noexcept {
+    return b >= 0x20 && b < 0x7F && b != '"' && b != '\\';
+}
+
+// Digits formed back to front, two per step, then one append.
+template <class W>
+inline void write_decimal(W& w, std::uint32_t m, bool negative) {
+    char buf[64];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    while (m >= 100) {
+        const std::uint32_t i = (m % 100u) * 2u;
+        m /= 100u;
+        p -= 2;
+        std::memcpy(p, digit_pairs + i, 2);
+    }
+    if (m >= 10) {
+        p -= 2;
+        std::memcpy(p, digit_pairs + m * 2u, 2);
+    } else {
+        *--p = static_cast<char>('0' + m);
+    }
+    if (negative)
+        *--p = '-';
+    w.append(p, static_cast<std::size_t>(end - p));
+}
+
+} // namespace detail
+
+template <class Stream>
+inline void lite_write<Stream>::decode(unsigned char& state, unsigned int& codep, unsigned char byte) noexcept {
+    const unsigned int type = detail::utf8d[byte];
+    codep = state != 0 ? (byte & 0x3Fu) | (codep << 6) : (0xFFu >> type) & byte;
+    state = detail::utf8d[256 + state * 16 + type];
+}
+
+template <class Stream>
+inline void lite_write<Stream>::write_u_escape(unsigned int unit) {
+    const char esc[6] = {'\\', 'u', detail::hex_table[(unit >> 12) & 0xF], detail::hex_table[(unit >> 8) & 0xF],
+                         detail::hex_table[(unit >> 4) & 0xF], detail::hex_table[unit & 0xF]};
+    s_.append(esc, 6);
+}
+
+template <class Stream>
+inline void lite_write<Stream>::write_code_point(unsigned int cp) {
+    switch (cp) {
+    case 0x22: s_.append("\\\"", 2); return;
+    case 0x5C: s_.append("\\\\", 2); return;
+    case 0x08: s_.append("\\b", 2); return;
+    case 0x09: s_.append("\\t", 2); return;
+    case 0x0A: s_.append("\\n", 2); return;
+    case 0x0C: s_.append("\\f", 2); return;
+    case 0x0D: s_.append("\\r", 2); return;
+    default: break;
+    }
+    if (cp >= 0x20 && cp <= 0x7E) {
+        s_.put(static_cast<char>(cp));
+    } else if (cp < 0x10000) {
+        write_u_escape(cp);
+    } else {
+        write_u_escape(0xD800 + ((cp - 0x10000) >> 10));
+        write_u_escape(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    }
+}
+
+template <class Stream>
+inline void lite_write<Stream>::write_str(const char* str, std::size_t len) {
+    s_.put('"');
+    const auto* p = reinterpret_cast<const unsigned char*>(str);
+    const auto* const end = p + len;
+    const unsigned char* run = p;  // printable ASCII not yet written
+    unsigned char state = 0;
+    unsigned int codep = 0;
+    for (; p < end; ++p) {
+        const unsigned char b = *p;
+        if (state == 0 && detail::is_plain_ascii(b))
+            continue;
+        if (run != p)
+            s_.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        run = p + 1;
+        if (b == 0)
+            break;
+        decode(state, codep, b);
+        if (state == 0)
+            write_code_point(codep);
+        else if (state == 1)
+            break;  // rejected: this byte and all after it write nothing
+    }
+    if (run < p)
+        s_.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+    s_.put('"');
+}
+
+template <class W>
+inline void json_impl<int>::write(W& w, const int& v) {
+    const bool negative = v < 0;
+    const std::uint32_t m = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
+    detail::write_decimal(w, m, negative);
+}
+
+template <class W>
+inline void json_impl<std::uint32_t>::write(W& w, const std::uint32_t& v) {
+    detail::write_decimal(w, v, false);
+}
+
+template <class W>
+inline void json_impl<std::uint16_t>::write(W& w, const std::uint16_t& v) {
+    detail::write_decimal(w, v, false);
+}
+
+template <class W>
+inline void json_impl<std::string>::write(W& w, const std::string& v) {
+    w.write_str(v.data(), v.size());
+}
+
+template <class T, class A>
+template <class W>
+inline void json_impl<std::vector<T, A>>::write(W& w, const std::vector<T, A>& v) {
+    w.put('[');
+    const std::size_t n = v.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i != 0)
+            w.put(',');
+        json_impl<T>::write(w, v[i]);
+    }
+    w.put(']');
+}
+
+} // namespace ajson

@@ -1,0 +1,165 @@
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "protocol/layerimagequality.h"
+#include "protocol/protomodel.h"
+#include "tests/protocol/layer_list.h"
+
+namespace {
+
+using LCD::ProtoModel::decode;
+using LCD::ProtoModel::s_nullResponse;
+using testing_layers::ints_of;
+using testing_layers::kDefaults;
+using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+
+std::string err_text(int col, const char* msg) {
+    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
+}
+
+TEST(DecodeReply, RowsOfTheReplyTable) {
+    const struct {
+        std::string text;
+        bool ok;
+        std::string err;  // expected err afterwards; it starts as "prior"
+        int code;
+        std::string message;
+    } cases[] = {
+        {"{\"code\":0,\"message\":\"ok\"}", true, "prior", 0, "ok"},
+        {"{\"code\":-3}", true, "prior", -3, "m"},
+        {"", false, err_text(0, "read object must start with {!"), 7, "m"},
+        {"{\"code\":1}]", true, "prior", 1, "m"},
+        {"{\"code\":1} x", false, err_text(12, "not a valid string!"), 1, "m"},
+        {std::string("{\"code\":2}\0garbage", 18), true, "prior", 2, "m"},  // a NUL ends the text
+        {std::string("{\"code\":2,\0\"message\":1}", 23), false, err_text(10, "object key must be string"), 2, "m"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        s_nullResponse out;
+        out.code = 7;
+        out.message = "m";
+        std::string err = "prior";
+        EXPECT_EQ(decode(c.text, out, err), c.ok);
+        EXPECT_EQ(err, c.err);
+        EXPECT_EQ(out.code, c.code);
+        EXPECT_EQ(out.message, c.message);
+    }
+}
+
+TEST(DecodeList, RowsOfTheListTable) {
+    const struct {
+        const char* text;
+        bool ok;
+        std::string err;
+        std::size_t added;
+    } cases[] = {
+        {"", false, err_text(0, "array must start with [."), 0},
+        {"[]", true, "prior", 0},
+        {"[{},{}]", true, "prior", 2},
+        {"[{}, ]", true, "prior", 1},
+        {"[1]", false, err_text(2, "read object must start with {!"), 1},
+        {"[{} {}]", false, err_text(5, "no valid array!"), 1},
+        {"{}", false, err_text(1, "array must start with [."), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        List out(1);
+        out[0].layerId = 99;
+        std::string err = "prior";
+        EXPECT_EQ(decode(c.text, out, err), c.ok);
+        EXPECT_EQ(err, c.err);
+        ASSERT_EQ(out.size(), 1 + c.added);
+        EXPECT_EQ(out[0].layerId, 99);  // appended to, never cleared
+        for (std::size_t i = 1; i < out.size(); ++i)
+            EXPECT_EQ(ints_of(out[i]), kDefaults);
+    }
+}
+
+TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
+    List out;
+    std::string err;
+    EXPECT_FALSE(decode("[{\"layerId\":1},{\"layerId\":2,\"imageQuality\":5}]", out, err));
+    EXPECT_EQ(err, err_text(44, "read object must start with {!"));
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].layerId, 1);
+    auto second = kDefaults;
+    second[0] = 2;
+    EXPECT_EQ(ints_of(out[1]), second);
+}
+
+TEST(DecodeList, AnotherDecodeAppendsToTheList) {
+    List out(2);
+    std::string err;
+    EXPECT_TRUE(decode("[{\"layerId\":5}]", out, err));
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[2].layerId, 5);
+}
+
+TEST(DecodeLayer, AbsentMembersKeepTheirDefaultsAndFractionsAreCut) {
+    List out;
+    std::string err;
+    ASSERT_TRUE(decode("[{\"layerId\":5},{\"imageQuality\":{\"gamma\":2.2,\"Gamma\":7,\"highlight\":{\"R\":1}}}]", out, err))
+        << err;
+    ASSERT_EQ(out.size(), 2u);
+    auto first = kDefaults;
+    first[0] = 5;
+    EXPECT_EQ(ints_of(out[0]), first);
+    auto second = kDefaults;
+    second[5] = 2;  // gamma; the differently cased keys are skipped
+    EXPECT_EQ(ints_of(out[1]), second);
+}
+
+TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
+    // Distinct values per member, given out of order and nested as written.
+    const std::string text =
+        "[{\"imageQuality\":{\"colorTemperature\":{\"advanceAdjust\":{\"B\":25,\"G\":24,\"R\":23},"
+        "\"quickAdjust\":{\"value\":22},\"mode\":21},\"highLight\":{\"W\":20,\"B\":19,\"G\":18,\"R\":17},"
+        "\"shadow\":{\"R\":13,\"G\":14,\"B\":15,\"W\":16},\"brightness\":{\"R\":10,\"G\":11,\"B\":12},"
+        "\"contrast\":{\"R\":7,\"G\":8,\"B\":9},\"gamma\":6,\"saturation\":5,\"hue\":4,\"eyeCare\":3,"
+        "\"imageQualityMode\":2},\"layerId\":1}]";
+    List out;
+    std::string err;
+    ASSERT_TRUE(decode(text, out, err)) << err;
+    ASSERT_EQ(out.size(), 1u);
+    testing_layers::Ints want;
+    for (int i = 0; i < 25; ++i)
+        want[static_cast<std::size_t>(i)] = i + 1;
+    EXPECT_EQ(ints_of(out[0]), want);
+}
+
+struct Throws {
+    int kind;
+};
+
+} // namespace
+
+template <>
+struct ajson::json_impl<Throws> {
+    static void read(reader&, Throws& t) {
+        if (t.kind == 0)
+            throw std::bad_alloc();
+        if (t.kind == 1)
+            throw std::runtime_error("other standard fault");
+        throw 42;
+    }
+};
+
+namespace {
+
+TEST(Decode, StandardExceptionsBecomeFalseWithTheirTextOthersPassThrough) {
+    std::string err;
+    Throws t{0};
+    EXPECT_FALSE(decode("{}", t, err));
+    EXPECT_EQ(err, std::bad_alloc().what());
+    t.kind = 1;
+    EXPECT_FALSE(decode("{}", t, err));
+    EXPECT_EQ(err, "other standard fault");
+    t.kind = 2;
+    EXPECT_THROW(decode("{}", t, err), int);
+}
+
+} // namespace

@@ -1,0 +1,29 @@
+// Test helpers: a layer record as its 25 ints in member order.
+#pragma once
+
+#include <array>
+#include <cstring>
+
+#include "protocol/layerimagequality.h"
+
+namespace testing_layers {
+
+using Layer = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
+using Ints = std::array<int, 25>;
+
+inline Ints ints_of(const Layer& l) {
+    Ints out;
+    std::memcpy(out.data(), &l, sizeof l);  // the layout is pinned in the header
+    return out;
+}
+
+inline Layer layer_of(const Ints& v) {
+    Layer l;
+    std::memcpy(static_cast<void*>(&l), v.data(), sizeof l);
+    return l;
+}
+
+inline const Ints kDefaults = {0, 0, 0, 0, 50, 220, 50, 50, 50, 50, 50, 50, 50,
+                               50, 50, 100, 50, 50, 50, 100, 0, 0, 50, 50, 50};
+
+} // namespace testing_layers
