@@ -1,0 +1,130 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "protocol/autoreport.h"
+#include "protocol/layerimagequality.h"
+#include "protocol/protomodel.h"
+#include "tests/protocol/layer_list.h"
+
+namespace {
+
+using LCD::AutoReport::LCDAutoReportData;
+using LCD::ProtoModel::decode;
+using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+
+// An envelope around the given members of "tl" and the given "body" value.
+std::string report(const std::string& tl, const std::string& body) {
+    return "{\"source\":\"lcd\",\"seq\":17,\"sn\":\"SN-1\",\"tl\":" + tl + ",\"body\":" + body + "}";
+}
+
+TEST(AutoReport, EnvelopeAndItsEscapedBodyDecodeInTwoSteps) {
+    const std::string text =
+        report("{\"CommandCode\":4097,\"ErrorCode\":0,\"UserDataLength\":21}", "\"[{\\\"layerId\\\":3}]\"");
+    LCDAutoReportData data;
+    std::string err;
+    ASSERT_TRUE(decode(text, data, err)) << err;
+    EXPECT_EQ(data.source, "lcd");
+    EXPECT_EQ(data.seq, 17u);
+    EXPECT_EQ(data.sn, "SN-1");
+    EXPECT_EQ(data.tl.CommandCode, 4097u);
+    EXPECT_EQ(data.tl.ErrorCode, 0u);
+    EXPECT_EQ(data.tl.UserDataLength, 21u);
+    EXPECT_EQ(data.body, "[{\"layerId\":3}]");
+
+    List layers;
+    ASSERT_TRUE(decode(data.body, layers, err)) << err;
+    ASSERT_EQ(layers.size(), 1u);
+    auto want = testing_layers::kDefaults;
+    want[0] = 3;
+    EXPECT_EQ(testing_layers::ints_of(layers[0]), want);
+}
+
+TEST(AutoReport, BodyEscapesAreDecodedBeforeTheListIsRead) {
+    LCDAutoReportData data;
+    std::string err;
+    ASSERT_TRUE(decode(report("{}", "\"[{\\n\\\"layerId\\\":\\u0034}]\""), data, err)) << err;
+    EXPECT_EQ(data.body, "[{\n\"layerId\":4}]");
+    List layers;
+    ASSERT_TRUE(decode(data.body, layers, err)) << err;
+    ASSERT_EQ(layers.size(), 1u);
+    EXPECT_EQ(layers[0].layerId, 4);
+}
+
+TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
+    const struct {
+        const char* tl;
+        unsigned command, error, length;
+    } cases[] = {
+        {"{\"ErrorCode\":70000}", 0, 4464, 0},
+        {"{\"ErrorCode\":65536}", 0, 0, 0},
+        {"{\"ErrorCode\":2.7}", 0, 2, 0},
+        {"{\"ErrorCode\":\"5\"}", 0, 5, 0},
+        {"{\"ErrorCode\":tRuE}", 0, 1, 0},
+        {"{\"ErrorCode\":\"TRUE\"}", 0, 1, 0},
+        {"{\"ErrorCode\":3}", 0, 3, 0},  // a non-zero code still decodes; the caller judges it
+        {"{\"CommandCode\":4294967297,\"UserDataLength\":65537}", 1, 0, 1},
+        {"{\"UserDataLength\":9,\"x\":[1],\"CommandCode\":8}", 8, 0, 9},
+        {"{}", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tl);
+        LCDAutoReportData data;
+        std::string err;
+        ASSERT_TRUE(decode(report(c.tl, "\"b\""), data, err)) << err;
+        EXPECT_EQ(data.tl.CommandCode, c.command);
+        EXPECT_EQ(data.tl.ErrorCode, c.error);
+        EXPECT_EQ(data.tl.UserDataLength, c.length);
+        EXPECT_EQ(data.body, "b");  // members after "tl" are read
+    }
+}
+
+TEST(AutoReport, MembersInAnyOrderWithExtrasOrMissingDecodeTheSame) {
+    LCDAutoReportData data;
+    std::string err;
+    ASSERT_TRUE(decode("{\"body\":\"x\",\"extra\":{\"a\":[]},\"seq\":4294967297,\"source\":\"s\"}", data, err)) << err;
+    EXPECT_EQ(data.body, "x");
+    EXPECT_EQ(data.seq, 1u);
+    EXPECT_EQ(data.source, "s");
+    EXPECT_EQ(data.sn, "");
+    EXPECT_EQ(data.tl.ErrorCode, 0u);  // no "tl" at all
+}
+
+TEST(AutoReport, WrongValueShapesFailWithTheMemberTypesMessage) {
+    const struct {
+        std::string text;
+        const char* msg;
+    } cases[] = {
+        {report("{}", "[{\"layerId\":3}]"), "not a valid string."},
+        {report("{}", "5"), "not a valid string."},
+        {report("{}", "\"\\q\""), "not a valid string."},
+        {report("7", "\"b\""), "read object must start with {!"},
+        {report("{\"ErrorCode\":-1}", "\"b\""), "assign a negative signed integral to unsigned integral number."},
+        {report("{\"ErrorCode\":-0.5}", "\"b\""), "assign a negative float point to unsigned integral number."},
+        {report("{\"ErrorCode\":{}}", "\"b\""), "not a valid unsigned integral like number."},
+        {report("{\"ErrorCode\":}", "\"b\""), "not a valid unsigned integral like number."},
+        {"[]", "read object must start with {!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        LCDAutoReportData data;
+        std::string err;
+        EXPECT_FALSE(decode(c.text, data, err));
+        const std::string suffix = std::string(" msg:") + c.msg;
+        EXPECT_EQ(err.rfind("error at line :0 col :", 0), 0u) << err;
+        ASSERT_GE(err.size(), suffix.size());
+        EXPECT_EQ(err.substr(err.size() - suffix.size()), suffix);
+    }
+}
+
+TEST(AutoReport, BodyGivenAsAnArrayFailsAtTheArray) {
+    LCDAutoReportData data;
+    std::string err;
+    const std::string text = report("{}", "[1]");
+    EXPECT_FALSE(decode(text, data, err));
+    EXPECT_EQ(err, "error at line :0 col :" + std::to_string(text.find("[1]") + 1) + " msg:not a valid string.");
+    EXPECT_EQ(data.seq, 17u);  // read before the fault, kept
+}
+
+} // namespace
