@@ -1,0 +1,98 @@
+// Arbitrary bytes through the tokenizer, skip and every typed reader, with
+// and without a length limit. Beyond the sanitizers it checks that the
+// reader never passes the limit and always comes to the end.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "json/ajson.h"
+
+namespace {
+
+struct Sample {
+    std::string name;
+    std::uint32_t count = 0;
+    std::uint16_t code = 0;
+    std::vector<int> values;
+};
+
+} // namespace
+
+AJSON(Sample, name, count, code, values)
+
+namespace {
+
+// Every next() consumes at least one character, so a scan ends within
+// length + 1 tokens; more means it loops.
+void scan_all(const char* text, std::uint64_t limit, std::size_t readable) {
+    ajson::reader rd(text, limit);
+    std::size_t tokens = 0;
+    try {
+        for (rd.next(); rd.current().kind != ajson::token::end; rd.next()) {
+            if (++tokens > readable + 1 || rd.offset() > readable)
+                std::abort();
+        }
+    } catch (const ajson::exception&) {
+    }
+    if (rd.offset() > readable)
+        std::abort();
+}
+
+template <class T>
+void read_as(const char* text, std::uint64_t limit) {
+    try {
+        ajson::reader rd(text, limit);
+        rd.next();
+        T value{};
+        ajson::json_impl<T>::read(rd, value);
+    } catch (const ajson::exception&) {
+    }
+}
+
+void skip_first(const char* text, std::uint64_t limit) {
+    try {
+        ajson::reader rd(text, limit);
+        rd.next();
+        ajson::skip(rd);
+    } catch (const ajson::exception&) {
+    }
+}
+
+void run_all(const char* text, std::uint64_t limit, std::size_t readable) {
+    scan_all(text, limit, readable);
+    skip_first(text, limit);
+    read_as<int>(text, limit);
+    read_as<std::uint32_t>(text, limit);
+    read_as<std::uint16_t>(text, limit);
+    read_as<std::string>(text, limit);
+    read_as<std::vector<int>>(text, limit);
+    read_as<std::vector<std::string>>(text, limit);
+    read_as<Sample>(text, limit);
+    read_as<std::vector<Sample>>(text, limit);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The whole input, NUL-terminated.
+    const std::unique_ptr<char[]> whole(new char[size + 1]);
+    std::memcpy(whole.get(), data, size);
+    whole[size] = '\0';
+    run_all(whole.get(), ajson::reader::no_limit, size);
+
+    // A limit inside the input: only the bytes up to and including the one at
+    // the limit exist, so a read past it is caught by the address sanitizer.
+    if (size > 1 && data[0] != '\0') {
+        const std::size_t limit = data[size - 1] % size + 1;  // 1..size
+        const std::size_t n = limit < size ? limit + 1 : size + 1;
+        const std::unique_ptr<char[]> part(new char[n]);
+        std::memcpy(part.get(), data, n - 1);
+        part[n - 1] = limit < size ? static_cast<char>(data[limit]) : '\0';
+        run_all(part.get(), limit, limit);
+    }
+    return 0;
+}
