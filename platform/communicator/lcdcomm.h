@@ -1,0 +1,44 @@
+// Settings of the communicator library: where the device is, how to log in,
+// how long to wait. The host sets them with `configure`; when nothing does,
+// the first request reads them from the environment:
+//
+//   LCD_DEVICE_URL         scheme://host:port, default http://127.0.0.1:8900
+//   LCD_DEVICE_TOKEN       used as the token as it is, without a login
+//   LCD_DEVICE_USER        user and password of the login, used when no
+//   LCD_DEVICE_PASSWORD    token is given
+//   LCD_DEVICE_TIMEOUT_MS  time-out of one request in ms, default 5000
+//
+// A bad value falls back to its default with one line on stderr. The token
+// and the password are never written anywhere.
+#pragma once
+
+#include <string>
+
+#include "host/lcdcommunicator.h"
+
+namespace lcdcomm {
+
+struct LCDCOMM_API Settings {
+    std::string url;       // base of every request path; empty: the default
+    std::string token;     // when set, used without logging in
+    std::string user;
+    std::string password;
+    long timeoutMs = 5000; // whole request, connect included; <= 0: the default
+
+    static Settings fromEnvironment();
+};
+
+// Replaces the settings. The token held so far and the pooled connections
+// are dropped, so the next request goes to the new device with the new
+// token (or a new login).
+LCDCOMM_API void configure(const Settings& settings);
+
+// The settings in force (read from the environment if nothing set them).
+LCDCOMM_API Settings settings();
+
+// Logs in now with the configured user and password and keeps the token.
+// On failure returns false, keeps no token and, when `error` is given,
+// says why (never with the password or a token in it).
+LCDCOMM_API bool login(std::string* error = nullptr);
+
+} // namespace lcdcomm
