@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <set>
 #include <string>
 #include <thread>
@@ -23,6 +24,9 @@ public:
     DeviceServer() { server.set_keep_alive_max_count(1000); }
     ~DeviceServer()
     {
+        // Close our idle keep-alive connections first, or the server waits
+        // out its keep-alive time-out on each of them.
+        lcdcomm::configure(lcdcomm::Settings{});
         server.stop();
         if (m_thread.joinable())
             m_thread.join();
@@ -33,6 +37,9 @@ public:
     {
         m_port = server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { server.listen_after_bind(); });
+        // A stop() before the loop runs would be lost and the join would hang.
+        while (!server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
 
@@ -72,10 +79,13 @@ public:
     ~RawServer()
     {
         ::shutdown(m_socket, SHUT_RDWR);
-        m_thread.join();
+        if (m_thread.joinable())
+            m_thread.join();
         ::close(m_socket);
     }
     std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    // The request head as it came off the wire; read after the exchange.
+    std::string received() { m_thread.join(); return m_request; }
 
 private:
     void serveOne()
@@ -91,12 +101,14 @@ private:
                 break;
             request.append(buffer, static_cast<std::size_t>(got));
         }
+        m_request = request;
         if (!m_reply.empty())
             (void)::send(client, m_reply.data(), m_reply.size(), MSG_NOSIGNAL);
         ::close(client);
     }
 
     std::string m_reply;
+    std::string m_request;
     int m_socket = -1;
     int m_port = 0;
     std::thread m_thread;
