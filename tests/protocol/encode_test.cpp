@@ -1,6 +1,4 @@
 #include <cstddef>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -8,27 +6,8 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
+#include "tests/protocol/allocation_log.h"
 #include "tests/protocol/layer_list.h"
-
-// Counts the allocations made while `g_counting` is set, to pin how many
-// buffers an encode takes.
-namespace {
-bool g_counting = false;
-std::vector<std::size_t>* g_sizes = nullptr;
-} // namespace
-
-void* operator new(std::size_t n) {
-    if (g_counting && g_sizes != nullptr) {
-        g_counting = false;
-        g_sizes->push_back(n);
-        g_counting = true;
-    }
-    if (void* p = std::malloc(n == 0 ? 1 : n))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -92,11 +71,10 @@ TEST(Encode, BodyOfThreeRecordsTakesOne1024ByteBufferAndTheResult) {
     std::vector<std::size_t> sizes;
     out.clear();
     out.shrink_to_fit();
-    g_sizes = &sizes;
-    g_counting = true;
-    encode(out, list);
-    g_counting = false;
-    g_sizes = nullptr;
+    {
+        const allocation_log::recording rec(sizes);
+        encode(out, list);
+    }
     EXPECT_EQ(out.size(), 979u);
     ASSERT_EQ(sizes.size(), 2u);
     EXPECT_EQ(sizes[0], 1024u);  // the stream, never grown
