@@ -1,0 +1,43 @@
+// The device simulator run as a child process, for when no device is given:
+//
+//   lcdhost::EmbeddedDevice device;
+//   std::string error;
+//   if (!device.start(simulatorPath, &error)) { ... }
+//   device.url();      // "http://127.0.0.1:PORT", read from its first line
+//   device.stop();     // SIGTERM, then waits; also done by the destructor
+//
+// The simulator is started with --port 0 and prints
+// "lcd-device-sim listening on http://HOST:PORT" once it serves. When the
+// environment sets LCD_EXEC_WRAPPER (e.g. an emulator), its words are put in
+// front of the command.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace lcdhost {
+
+class EmbeddedDevice {
+public:
+    EmbeddedDevice() = default;
+    ~EmbeddedDevice() { stop(); }
+    EmbeddedDevice(const EmbeddedDevice&) = delete;
+    EmbeddedDevice& operator=(const EmbeddedDevice&) = delete;
+
+    // Starts `program` with `arguments` after --port 0 and waits up to
+    // `timeoutMs` for its listening line.
+    bool start(const std::string& program, const std::vector<std::string>& arguments,
+               int timeoutMs, std::string* error);
+    void stop();
+
+    const std::string& url() const { return m_url; }
+    bool running() const { return m_pid > 0; }
+
+private:
+    pid_t m_pid = -1;
+    int m_stdout = -1;
+    std::string m_url;
+};
+
+} // namespace lcdhost

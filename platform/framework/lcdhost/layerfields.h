@@ -1,0 +1,37 @@
+// The members of a layer record by their dotted JSON names, so that a layer
+// can be given on the command line:
+//
+//   LayerRecord layer;                       // the device defaults
+//   std::string error;
+//   lcdhost::setField(layer, "contrast.R", "60", &error);
+//   lcdhost::fieldNames();                   // "layerId", "imageQualityMode", ...
+//
+// Names are those of the set request body without the "imageQuality."
+// prefix; values are decimal 32-bit integers, a leading minus allowed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "protocol/layerimagequality.h"
+
+namespace lcdhost {
+
+using LayerRecord = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
+
+// All 25 names, in member order.
+const std::vector<std::string>& fieldNames();
+
+// False, with the reason in *error, for an unknown name or a value that is
+// not a 32-bit integer; the record is left as it was.
+bool setField(LayerRecord& layer, const std::string& name, const std::string& value,
+              std::string* error);
+
+// "layer 3: hue -10, contrast.R 60": the members that differ from the
+// device defaults, or "layer 3: defaults".
+std::string summary(const LayerRecord& layer);
+
+// Parses a whole decimal 32-bit integer ("-10", "220"); nothing else.
+bool parseInt(const std::string& text, int& value);
+
+} // namespace lcdhost

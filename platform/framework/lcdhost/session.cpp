@@ -1,0 +1,73 @@
+#include "platform/framework/lcdhost/session.h"
+
+#include <chrono>
+
+namespace lcdhost {
+
+Session::Session(ChangeCallback onChange) : m_onChange(std::move(onChange)) {}
+
+bool Session::open(const std::string& pluginPath, const std::string& deviceUrl,
+                   std::string* error) {
+    m_host = std::make_unique<pqxhost::Host>(4);
+    m_host->global().registerNotificationHandler(
+        kLayerImageQualityChanged, [this](const pqx::IMessage* message) -> pqx::IMessage* {
+            if (message->getDataSize() != sizeof(LayerList) || message->getData() == nullptr)
+                return nullptr;
+            const LayerList layers = *static_cast<const LayerList*>(message->getData());
+            if (m_onChange) m_onChange(layers);
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                ++m_changes;
+            }
+            m_changed.notify_all();
+            return nullptr;
+        });
+    m_plugin = pqxhost::Plugin::load(pluginPath, *m_host, error);
+    if (!m_plugin) {
+        close();
+        return false;
+    }
+    pqxhost::Host* host = m_host.get();
+    m_stream = std::make_unique<pqxhost::AutoReportStream>(
+        deviceUrl, [host](const std::string& report) {
+            host->deliverText(kAutoReportLayerImageQuality, report);
+        });
+    m_stream->start();
+    // Without the stream open, a report of the first set could be missed.
+    if (!m_stream->waitConnected(10000)) {
+        if (error) *error = "the device's auto-report stream " + deviceUrl + "/events did not open";
+        close();
+        return false;
+    }
+    return true;
+}
+
+void Session::close() {
+    // Reports stop first, then delivery, so no handler runs while the
+    // components go; the handler copies hold the plug-in's code, so they go
+    // before it is unloaded.
+    if (m_stream) m_stream->stop();
+    if (m_host) m_host->stopDelivery();
+    if (m_plugin) m_plugin->destroyComponents();
+    if (m_host) m_host->global().clear();
+    m_plugin.reset();
+    m_stream.reset();
+    m_host.reset();
+}
+
+pqxhost::Answer Session::set(const LayerList& layers) {
+    return m_host->sendRequest(kSetLayerImageQuality, &layers, sizeof layers);
+}
+
+bool Session::waitForChanges(std::uint64_t count, int timeoutMs) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [&] { return m_changes >= count; });
+}
+
+std::uint64_t Session::changes() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_changes;
+}
+
+} // namespace lcdhost

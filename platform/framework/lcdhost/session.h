@@ -1,0 +1,65 @@
+// One run of the host with the plug-in against one device:
+//
+//   lcdhost::Session session;
+//   if (!session.open(pluginPath, deviceUrl, &error)) { ... }
+//   auto answer = session.set(layers);          // 0xfc050410, blocks
+//   session.waitForChanges(1, 3000);            // 0xfc08040b notifications
+//   session.close();                            // also done by the destructor
+//
+// Opening loads the plug-in (which registers its handlers with the host) and
+// starts the device's auto-report stream, each report delivered to the
+// plug-in as 0x0008110d. Every 0xfc08040b the plug-in posts is copied and
+// handed to the change callback, on the thread that posted it.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/framework/autoreportstream.h"
+#include "platform/framework/host.h"
+#include "platform/framework/pluginloader.h"
+#include "protocol/layerimagequality.h"
+
+namespace lcdhost {
+
+using LayerList = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+
+constexpr std::uint32_t kSetLayerImageQuality = 0xfc050410u;
+constexpr std::uint32_t kAutoReportLayerImageQuality = 0x0008110du;
+constexpr std::uint32_t kLayerImageQualityChanged = 0xfc08040bu;
+
+class Session {
+public:
+    using ChangeCallback = std::function<void(const LayerList&)>;
+
+    explicit Session(ChangeCallback onChange = {});
+    ~Session() { close(); }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool open(const std::string& pluginPath, const std::string& deviceUrl, std::string* error);
+    void close();
+
+    pqxhost::Answer set(const LayerList& layers);
+
+    // Waits until `count` changes have been seen in all, or the time passes;
+    // true when they have.
+    bool waitForChanges(std::uint64_t count, int timeoutMs);
+    std::uint64_t changes() const;
+
+private:
+    ChangeCallback m_onChange;
+    std::unique_ptr<pqxhost::Host> m_host;
+    std::unique_ptr<pqxhost::Plugin> m_plugin;
+    std::unique_ptr<pqxhost::AutoReportStream> m_stream;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::uint64_t m_changes = 0;
+};
+
+} // namespace lcdhost
