@@ -359,7 +359,7 @@ int main(int argc, char** argv) {
     lcdcomm::configure(settings);
 
     lcdhost::Session session([](const lcdhost::LayerList& changed) { g_changes.add(changed); });
-    if (!session.open(options.plugin, settings.url, &error)) {
+    if (!session.open(options.plugin, settings.url, static_cast<int>(settings.timeoutMs), &error)) {
         std::cerr << "lcdhost: " << error << "\n";
         return 1;
     }

@@ -6,7 +6,7 @@ namespace lcdhost {
 
 Session::Session(ChangeCallback onChange) : m_onChange(std::move(onChange)) {}
 
-bool Session::open(const std::string& pluginPath, const std::string& deviceUrl,
+bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, int connectMs,
                    std::string* error) {
     m_host = std::make_unique<pqxhost::Host>(4);
     m_host->global().registerNotificationHandler(
@@ -34,7 +34,7 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl,
         });
     m_stream->start();
     // Without the stream open, a report of the first set could be missed.
-    if (!m_stream->waitConnected(10000)) {
+    if (!m_stream->waitConnected(connectMs)) {
         if (error) *error = "the device's auto-report stream " + deviceUrl + "/events did not open";
         close();
         return false;

@@ -42,7 +42,10 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    bool open(const std::string& pluginPath, const std::string& deviceUrl, std::string* error);
+    // Fails when the plug-in does not load or the device's report stream
+    // does not open within `connectMs`.
+    bool open(const std::string& pluginPath, const std::string& deviceUrl, int connectMs,
+              std::string* error);
     void close();
 
     pqxhost::Answer set(const LayerList& layers);
