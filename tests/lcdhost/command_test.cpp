@@ -89,9 +89,14 @@ TEST(LcdhostCommand, ADeviceThatIsNotThereIsReportedNotCrashedOn) {
         << run.output;
 }
 
-TEST(LcdhostCommand, TheDemoEndsWithEveryAnswerAsExpected) {
+TEST(LcdhostCommand, TheDemoShowsThePluginRegisteredAndEndsWithEveryAnswerAsExpected) {
     const Outcome run = lcdhost("");
     EXPECT_EQ(run.status, 0) << run.output;
+    for (const char* line : {"component movra.lcd.model.layer.imagequality created\n",
+                             "client \"layerimagequalitymodelmsg\" registered\n",
+                             "request handler for 0xfc050410 (set) registered\n",
+                             "notification handler for 0x0008110d (auto-report) registered\n"})
+        EXPECT_TRUE(contains(run.output, line)) << line << run.output;
     EXPECT_TRUE(contains(run.output, "demo: every answer as expected")) << run.output;
 }
 

@@ -363,6 +363,7 @@ int main(int argc, char** argv) {
         std::cerr << "lcdhost: " << error << "\n";
         return 1;
     }
+    for (const std::string& line : session.registrations()) std::cout << line << "\n";
     if (settings.token.empty() && !lcdcomm::login(&error)) {
         std::cerr << "lcdhost: login to " << settings.url << " failed: " << error << "\n";
         return 1;

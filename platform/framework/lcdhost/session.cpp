@@ -1,6 +1,7 @@
 #include "platform/framework/lcdhost/session.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace lcdhost {
 
@@ -57,6 +58,31 @@ void Session::close() {
 
 pqxhost::Answer Session::set(const LayerList& layers) {
     return m_host->sendRequest(kSetLayerImageQuality, &layers, sizeof layers);
+}
+
+std::vector<std::string> Session::registrations() const {
+    std::vector<std::string> lines;
+    if (!m_plugin) return lines;
+    const pqx::PluginInfo& info = m_plugin->info();
+    lines.push_back("plug-in " + m_plugin->path() + ": " + (info.name ? info.name : "?") + " " +
+                    (info.version ? info.version : "?"));
+    for (const auto& component : m_plugin->components())
+        lines.push_back("component " + std::string(component.info->name ? component.info->name : "?") +
+                        " created");
+    for (const std::string& client : m_host->global().clients())
+        lines.push_back("client \"" + client + "\" registered");
+    auto hex = [](std::uint32_t id) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08x", id);
+        return std::string(text);
+    };
+    if (m_host->global().requestHandler(kSetLayerImageQuality))
+        lines.push_back("request handler for " + hex(kSetLayerImageQuality) + " (set) registered");
+    // One listener of the changes is lcdhost's own.
+    if (!m_host->global().notificationHandlers(kAutoReportLayerImageQuality).empty())
+        lines.push_back("notification handler for " + hex(kAutoReportLayerImageQuality) +
+                        " (auto-report) registered");
+    return lines;
 }
 
 bool Session::waitForChanges(std::uint64_t count, int timeoutMs) {

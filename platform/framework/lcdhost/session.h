@@ -50,6 +50,11 @@ public:
 
     pqxhost::Answer set(const LayerList& layers);
 
+    // What was loaded and what registered with the host, one line each:
+    // the plug-in, its components, the clients and the handlers of the
+    // model's two incoming ids.
+    std::vector<std::string> registrations() const;
+
     // Waits until `count` changes have been seen in all, or the time passes;
     // true when they have.
     bool waitForChanges(std::uint64_t count, int timeoutMs);
