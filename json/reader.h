@@ -72,6 +72,9 @@ public:
     void next();
     // Steps onto the next character, counting lines and columns.
     void take() noexcept;
+    // next(); then, if that token is ':', next() again and true; else false
+    // with the offending token current.
+    bool next_past_colon();
     // Scans the rest of a number whose first character is current; next() only.
     void parser_number();
     // Throws ajson::exception "error at line :L col :C msg:<message>".
@@ -79,11 +82,13 @@ public:
 
     const token& current() const noexcept { return tok_; }
     std::uint64_t line() const noexcept { return line_; }
-    std::uint64_t column() const noexcept { return col_; }
+    std::uint64_t column() const noexcept { return off_ - col_base_; }
     std::uint64_t offset() const noexcept { return off_; }
     bool at_end() const noexcept { return end_; }
 
 private:
+    void take_special(char c) noexcept;
+    bool plain_integer(const char* p, std::uint64_t v) noexcept;
     void set_end() noexcept;
     void scan_quoted();
     void scan_word();
@@ -94,7 +99,10 @@ private:
     void step_run(std::uint64_t n) noexcept;
 
     token tok_;
-    std::uint64_t col_ = 0;
+    // The column is off_ - col_base_: an ordinary character moves the offset
+    // and the column together, so only line feeds and carriage returns
+    // touch the base.
+    std::uint64_t col_base_ = 0;
     std::uint64_t line_ = 0;
     std::uint64_t limit_;
     std::uint64_t off_ = 0;
@@ -111,6 +119,7 @@ enum : unsigned char {
     cls_quoted = 1, // continues a quoted string without special handling: not " \ LF CR NUL
     cls_word = 2,   // continues a bare word: not NUL, blank, LF, CR, tab , : [ ] { }
     cls_digit = 4,
+    cls_breaks = 8, // CR, LF and NUL: stepping onto them is more than a column
 };
 
 struct scan_classes {
@@ -128,6 +137,8 @@ constexpr scan_classes make_scan_classes() {
             v |= cls_word;
         if (c >= '0' && c <= '9')
             v |= cls_digit;
+        if (c == '\r' || c == '\n' || c == 0)
+            v |= cls_breaks;
         t.of[c] = v;
     }
     return t;
@@ -139,19 +150,28 @@ inline constexpr scan_classes scan_class_table = make_scan_classes();
 
 // ---------------------------------------------------------------------------
 
+// Almost every character is an ordinary one before the limit: one table
+// look-up decides, and only CR, LF, NUL and the limit take the long way.
 inline void reader::take() noexcept {
     const char c = in_[++off_];
+    if (AJSON_LIKELY(!(detail::scan_class_table.of[static_cast<unsigned char>(c)] & detail::cls_breaks) &&
+                     off_ < limit_))
+        return;
+    take_special(c);
+}
+
+inline void reader::take_special(char c) noexcept {
     const bool at_limit = off_ >= limit_;
     if (c == '\r') {
+        ++col_base_;  // not counted in the column
         if (at_limit)
             end_ = true;
         return;
     }
-    ++col_;
     if (AJSON_UNLIKELY(at_limit)) {
         end_ = true;
         if (c == '\n') {
-            col_ = 0;
+            col_base_ = off_;
             ++line_;
         }
         return;
@@ -159,9 +179,25 @@ inline void reader::take() noexcept {
     if (c == '\0') {
         end_ = true;
     } else if (c == '\n') {
-        col_ = 0;
+        col_base_ = off_;
         ++line_;
     }
+}
+
+// The same as next() followed, when that token is ':', by a second next().
+// A key is nearly always followed directly by its colon, which then needs no
+// token of its own.
+inline bool reader::next_past_colon() {
+    if (AJSON_LIKELY(!end_ && in_[off_] == ':')) {
+        take();
+        next();
+        return true;
+    }
+    next();
+    if (*tok_.text.str != ':')
+        return false;
+    next();
+    return true;
 }
 
 // Number of characters from the current one on that belong to class cls and
@@ -185,7 +221,6 @@ inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
 // last one are ordinary (no CR, LF or NUL) and lie before the limit.
 inline void reader::step_run(std::uint64_t n) noexcept {
     off_ += n - 1;
-    col_ += n - 1;
     take();
 }
 
@@ -232,15 +267,19 @@ inline void reader::next() {
             return;
         case '-':
             tok_.kind = token::signed_int;
-            tok_.value.u64 = 0;
             tok_.negative = true;
-            parser_number();
+            if (!plain_integer(p, 0)) {
+                tok_.value.u64 = 0;
+                parser_number();
+            }
             return;
         case '0': case '1': case '2': case '3': case '4':
         case '5': case '6': case '7': case '8': case '9':
             tok_.kind = token::unsigned_int;
-            tok_.value.u64 = static_cast<std::uint64_t>(*p - '0');
-            parser_number();
+            if (!plain_integer(p, static_cast<std::uint64_t>(*p - '0'))) {
+                tok_.value.u64 = static_cast<std::uint64_t>(*p - '0');
+                parser_number();
+            }
             return;
         case '\0':
             set_end();
@@ -250,6 +289,29 @@ inline void reader::next() {
             return;
         }
     }
+}
+
+// The common number: digits only, no fraction or exponent, no limit in
+// play. It yields what parser_number would (the same wrapping sum, text and
+// end position) without its general steps; anything else is left to it.
+inline bool reader::plain_integer(const char* p, std::uint64_t v) noexcept {
+    if (limit_ != no_limit)
+        return false;
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(p);
+    const unsigned char* of = detail::scan_class_table.of;
+    std::uint64_t n = 1;
+    while (of[q[n]] & detail::cls_digit) {
+        v = v * 10u + static_cast<std::uint64_t>(q[n] - '0');
+        ++n;
+    }
+    const unsigned char c = q[n];
+    if (c == '.' || c == 'e' || c == 'E')
+        return false;
+    tok_.value.u64 = v;
+    tok_.text = detail::string_ref(p, n);
+    off_ += n - 1;  // the digits are ordinary characters
+    take();
+    return true;
 }
 
 inline void reader::scan_quoted() {
@@ -419,7 +481,7 @@ inline void reader::error(const char* message) const {
     std::string text = "error at line :";
     text += std::to_string(line_);
     text += " col :";
-    text += std::to_string(col_);
+    text += std::to_string(column());
     text += " msg:";
     text += message;
     throw exception(text);

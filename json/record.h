@@ -144,10 +144,8 @@ inline void read_record(reader& rd, T& obj) {
         if (t.kind != token::string)
             rd.error("object key must be string");
         const string_ref key = t.text;
-        rd.next();
-        if (*t.text.str != ':')
+        if (!rd.next_past_colon())
             rd.error("invalid json document!");
-        rd.next();
         const std::size_t k = find_field(fields, key, expected);
         if (k < count) {
             read_member<Impl>(rd, obj, k, std::make_index_sequence<count>{});
