@@ -148,6 +148,9 @@ TEST(Reader, ErrorTextNamesLineColumnAndFault) {
         {"1\r\n/x", "error at line :1 col :2 msg:not a comment!"},
         {"1\n/x", "error at line :1 col :2 msg:not a comment!"},
         {"1\r/x", "error at line :0 col :2 msg:not a comment!"},
+        // Numbers and carriage returns in one run keep the count.
+        {"-12\r/x", "error at line :0 col :4 msg:not a comment!"},
+        {"12\r\r\n3 /x", "error at line :1 col :4 msg:not a comment!"},
         {"\"a\rb", "error at line :0 col :3 msg:not a valid quote string!"},
         {"\"a\nb\"", "error at line :1 col :0 msg:not a valid quote string!"},
         {"\"a\\", "error at line :0 col :3 msg:not a valid quote string!"},
