@@ -186,9 +186,13 @@ void DeviceRig::restartDevice() {
     LCD::Sim::Options sim;
     sim.port = m_port;
     m_sim.reset();
+    m_reportsBefore = m_stream->reports();
     m_sim = std::make_unique<LCD::Sim::DeviceSim>(sim);
     if (m_sim->start() != m_port) ADD_FAILURE() << "simulator restart: " << m_sim->error();
     useLogin();  // the new device knows none of the old tokens
+    if (m_options.stream) {
+        EXPECT_TRUE(waitForSubscriber()) << "the stream did not come back";
+    }
 }
 
 bool DeviceRig::waitForSubscriber(int timeoutMs) {
@@ -197,7 +201,9 @@ bool DeviceRig::waitForSubscriber(int timeoutMs) {
 
 bool DeviceRig::waitForReportsDrained(int timeoutMs) {
     const bool arrived = eventually(
-        [this] { return stats().value("reports", 0ull) == m_stream->reports(); }, timeoutMs);
+        [this] {
+            return stats().value("reports", 0ull) + m_reportsBefore == m_stream->reports();
+        }, timeoutMs);
     m_host->waitIdle();
     return arrived;
 }
@@ -219,6 +225,22 @@ std::size_t DeviceRig::notificationCount() const {
 void DeviceRig::clearNotifications() {
     std::lock_guard<std::mutex> lock(m_listener->mutex);
     m_listener->lists.clear();
+}
+
+} // namespace e2e
+
+namespace e2e {
+
+void expectStillServing(DeviceRig& rig, int seed) {
+    const std::size_t before = rig.notificationCount();
+    const LayerList list{layer(1 + seed % 8, seed)};
+    const auto answer = rig.set(list);
+    ASSERT_TRUE(accepted(answer)) << "answer: " << toString(answer.status);
+    ASSERT_TRUE(rig.waitForNotifications(before + 1));
+    ASSERT_TRUE(rig.waitForReportsDrained());
+    const auto all = rig.notifications();
+    ASSERT_EQ(all.size(), before + 1);
+    EXPECT_TRUE(sameRecords(all.back(), list));
 }
 
 } // namespace e2e

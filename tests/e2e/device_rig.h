@@ -104,11 +104,17 @@ private:
     RigOptions m_options;
     std::unique_ptr<LCD::Sim::DeviceSim> m_sim;
     int m_port = 0;
+    std::uint64_t m_reportsBefore = 0;  // stream reports from devices since stopped
     std::unique_ptr<pqxhost::Host> m_host;
     std::unique_ptr<pqxhost::Plugin> m_plugin;
     std::unique_ptr<pqxhost::AutoReportStream> m_stream;
     std::shared_ptr<Listener> m_listener;
 };
+
+// Sends one set that the device accepts (a layer and values chosen by
+// `seed`) and waits for its auto-report: the host answers true and exactly
+// one more notification, holding that list, arrives.
+void expectStillServing(DeviceRig& rig, int seed);
 
 // Bounded polling for conditions another thread brings about.
 template <typename F>

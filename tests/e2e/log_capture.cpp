@@ -63,6 +63,12 @@ std::vector<std::string> LogCapture::qtLines() const {
     return g_lines;
 }
 
+bool LogCapture::contains(const std::string& text) const {
+    for (const auto& line : qtLines())
+        if (line.find(text) != std::string::npos) return true;
+    return false;
+}
+
 std::string LogCapture::stderrText() {
     if (m_savedStderr >= 0) {
         std::fflush(stderr);

@@ -22,6 +22,8 @@ public:
 
     // "category|function|message" for every Qt message so far.
     std::vector<std::string> qtLines() const;
+    // True when some Qt message so far holds `text`.
+    bool contains(const std::string& text) const;
     // Stops redirecting fd 2 and returns what was written to it.
     std::string stderrText();
 
