@@ -387,6 +387,9 @@ int DeviceSim::start() {
   const int threads = std::max(4, st.options.threads);
   st.server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   st.server.set_keep_alive_max_count(1000);
+  // Headers and body go out in separate writes; without this the body
+  // waits for the client's delayed acknowledgement, some 40 ms a reply.
+  st.server.set_tcp_nodelay(true);
   st.routes();
   if (st.options.port == 0) {
     st.port = st.server.bind_to_any_port(st.options.host);
