@@ -20,6 +20,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -70,6 +71,10 @@
 namespace ajson {
 namespace detail {
 
+// Fragments up to this length are copied as one fixed-size block; the
+// source is padded and the destination checked for this much more room.
+inline constexpr std::size_t fragment_block = 32;
+
 // What the writer puts before each member: {"first": then ,"next": and so on,
 // formed once per record type by write_str so the bytes are the same as
 // writing each piece separately.
@@ -86,6 +91,8 @@ public:
             ends.push_back(s.size());
         }
         text_.assign(s.data(), s.size());
+        fixed_bytes_ = text_.size() + 1;  // and the closing brace
+        text_.append(fragment_block, '\0');
         std::size_t begin = 0;
         for (const std::size_t e : ends) {
             parts_.emplace_back(text_.data() + begin, e - begin);
@@ -96,8 +103,11 @@ public:
     key_fragments& operator=(const key_fragments&) = delete;
 
     const string_ref& operator[](std::size_t k) const noexcept { return parts_[k]; }
+    // Every fragment and the closing brace: the record's text without its values.
+    std::size_t fixed_bytes() const noexcept { return fixed_bytes_; }
 
 private:
+    std::size_t fixed_bytes_ = 0;
     std::string text_;
     std::vector<string_ref> parts_;
 };
@@ -169,6 +179,87 @@ inline void write_value(W& w, const M& m) {
     json_impl<M>::write(w, m);
 }
 
+// Values whose text has a known upper bound can be stored straight into the
+// buffer after one room check per top-level record: ints and records made
+// only of such values. Everything else goes through the checked appends.
+template <class M, class = void>
+struct bounded_text : std::false_type {};
+
+template <>
+struct bounded_text<int> : std::true_type {
+    static std::size_t max_bytes() noexcept { return 11; }  // -2147483648
+    static char* store(char* p, int v) noexcept { return store_int(p, v); }
+};
+
+template <class Ptr>
+struct member_of;
+template <class C, class M>
+struct member_of<M C::*> {
+    using type = M;
+};
+
+template <class R, class = void>
+struct is_record : std::false_type {};
+template <class R>
+struct is_record<R, std::void_t<decltype(json_impl<R>::members())>> : std::true_type {};
+
+template <class Impl>
+constexpr std::size_t member_count() noexcept {
+    return std::tuple_size<decltype(Impl::members())>::value;
+}
+
+template <class Impl, std::size_t... I>
+constexpr bool all_bounded(std::index_sequence<I...>) noexcept {
+    using ptrs = decltype(Impl::members());
+    return (bounded_text<typename member_of<std::tuple_element_t<I, ptrs>>::type>::value && ...);
+}
+
+template <class R>
+constexpr bool record_of_bounded_members() noexcept {
+    if constexpr (is_record<R>::value)
+        return all_bounded<json_impl<R>>(std::make_index_sequence<member_count<json_impl<R>>()>{});
+    else
+        return false;
+}
+
+inline char* store_fragment(char* p, const string_ref& f) noexcept {
+    if (f.len <= fragment_block)
+        std::memcpy(p, f.str, fragment_block);  // one fixed block; only f.len bytes count
+    else
+        std::memcpy(p, f.str, static_cast<std::size_t>(f.len));
+    return p + f.len;
+}
+
+template <class R>
+struct bounded_text<R, std::enable_if_t<record_of_bounded_members<R>()>> : std::true_type {
+    using Impl = json_impl<R>;
+    static constexpr std::size_t count = member_count<Impl>();
+
+    static std::size_t max_bytes() {
+        static const std::size_t n = sum_of_members(std::make_index_sequence<count>{});
+        return n;
+    }
+    static char* store(char* p, const R& obj) {
+        return store_members(p, obj, Impl::this_key_fragments(), std::make_index_sequence<count>{});
+    }
+
+private:
+    template <std::size_t I>
+    using member_t = typename member_of<std::tuple_element_t<I, decltype(Impl::members())>>::type;
+
+    template <std::size_t... I>
+    static std::size_t sum_of_members(std::index_sequence<I...>) {
+        return Impl::this_key_fragments().fixed_bytes() + (bounded_text<member_t<I>>::max_bytes() + ... + 0);
+    }
+    template <std::size_t... I>
+    static char* store_members(char* p, const R& obj, const key_fragments& keys, std::index_sequence<I...>) {
+        constexpr auto ptrs = Impl::members();
+        ((p = store_fragment(p, keys[I]), p = bounded_text<member_t<I>>::store(p, obj.*std::get<I>(ptrs))), ...);
+        *p++ = '}';
+        return p;
+    }
+};
+
 template <class Impl, class W, class T, std::size_t... I>
 inline void write_members(W& w, const T& obj, const key_fragments& keys, std::index_sequence<I...>) {
     constexpr auto ptrs = Impl::members();
@@ -178,6 +269,15 @@ inline void write_members(W& w, const T& obj, const key_fragments& keys, std::in
 template <class Impl, class W, class T>
 inline void write_record(W& w, const T& obj) {
     constexpr std::size_t count = std::tuple_size<decltype(Impl::members())>::value;
+    if constexpr (bounded_text<T>::value) {
+        // One room check for the whole record. Without the room the checked
+        // appends below grow the buffer exactly where they need to.
+        auto& s = w.stream();
+        if (s.free_space() >= bounded_text<T>::max_bytes() + fragment_block) {
+            s.advance_to(bounded_text<T>::store(s.cursor(), obj));
+            return;
+        }
+    }
     write_members<Impl>(w, obj, Impl::this_key_fragments(), std::make_index_sequence<count>{});
     w.put('}');
 }

@@ -62,6 +62,13 @@ public:
         wpos_ += n;
     }
 
+    // Direct writing for callers that have checked free_space() first:
+    // write at cursor(), then advance_to() the byte after the last written.
+    // Bytes beyond the written text are not part of it.
+    std::size_t free_space() const noexcept { return static_cast<std::size_t>(end_ - wpos_); }
+    char* cursor() noexcept { return wpos_; }
+    void advance_to(char* p) noexcept { wpos_ = p; }
+
     const char* data() const noexcept { return start_; }
     std::size_t size() const noexcept { return static_cast<std::size_t>(wpos_ - start_); }
     std::size_t capacity() const noexcept { return static_cast<std::size_t>(cap_); }

@@ -106,6 +106,41 @@ inline void write_decimal(W& w, std::uint32_t m, bool negative) {
     w.append(p, static_cast<std::size_t>(end - p));
 }
 
+// Decimal digits of m: 1 to 10.
+constexpr unsigned decimal_length(std::uint32_t m) noexcept {
+    unsigned n = 1;
+    for (std::uint32_t limit = 10; n < 10 && m >= limit; limit *= 10)
+        ++n;
+    return n;
+}
+
+// The same text as write_decimal, stored at p (at most 11 bytes); returns
+// the byte after it.
+inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
+    if (negative)
+        *p++ = '-';
+    char* const end = p + decimal_length(m);
+    char* q = end;
+    while (m >= 100) {
+        const std::uint32_t i = (m % 100u) * 2u;
+        m /= 100u;
+        q -= 2;
+        std::memcpy(q, digit_pairs + i, 2);
+    }
+    if (m >= 10) {
+        q -= 2;
+        std::memcpy(q, digit_pairs + m * 2u, 2);
+    } else {
+        *--q = static_cast<char>('0' + m);
+    }
+    return end;
+}
+
+inline char* store_int(char* p, int v) noexcept {
+    const bool negative = v < 0;
+    return store_decimal(p, negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v), negative);
+}
+
 } // namespace detail
 
 template <class Stream>

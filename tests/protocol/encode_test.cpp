@@ -64,6 +64,46 @@ TEST(Encode, WrittenRecordsReadBackToTheSame25Values) {
     EXPECT_EQ(ints_of(back[1]), extreme);
 }
 
+// A stream that never admits to free room, so every byte of a record goes
+// through the checked appends instead of the one-room-check store.
+class checked_only : public ajson::ajson_string_stream<> {
+public:
+    using ajson_string_stream::ajson_string_stream;
+    std::size_t free_space() const noexcept { return 0; }
+};
+
+List mixed(std::size_t n) {
+    List list;
+    for (std::size_t i = 0; i < n; ++i) {
+        testing_layers::Ints v;
+        for (std::size_t k = 0; k < v.size(); ++k) {
+            const int picks[] = {0, -1, 7, -2147483647 - 1, 2147483647, 99, -100, 123456, 10};
+            v[k] = picks[(i * 7 + k) % 9];
+        }
+        list.push_back(layer_of(v));
+    }
+    return list;
+}
+
+TEST(Encode, StoredRecordsAreTheBytesOfTheCheckedAppendsAndGrowTheBufferTheSame) {
+    for (std::size_t n = 1; n <= 9; ++n) {
+        SCOPED_TRACE(n);
+        const List list = mixed(n);
+        checked_only slow(1024);
+        ajson::lite_write<checked_only> w(slow);
+        ajson::json_impl<List>::write(w, list);
+        EXPECT_EQ(encoded(list), std::string(slow.data(), slow.size()));
+
+        ajson::ajson_string_stream<> fast(1024);
+        ajson::lite_write<ajson::ajson_string_stream<>> fw(fast);
+        ajson::json_impl<List>::write(fw, list);
+        // Growth only when an append does not fit, to the next multiple of 1024.
+        const std::size_t rounded = (fast.size() + 1023) & ~std::size_t(1023);
+        EXPECT_EQ(fast.capacity(), rounded < 1024 ? 1024 : rounded);
+        EXPECT_EQ(slow.capacity(), fast.capacity());
+    }
+}
+
 TEST(Encode, BodyOfThreeRecordsTakesOne1024ByteBufferAndTheResult) {
     const List list = zeros(3);
     std::string out;
