@@ -38,5 +38,17 @@ set(ENV{PKG_CONFIG_LIBDIR}
 set(ENV{PKG_CONFIG_PATH} "")
 
 # ctest and gtest_discover_tests run the ARM programs through user-mode
-# emulation; -L points the emulator at the arm64 dynamic loader and C library.
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64;-L;/usr/${LCD_CROSS_TRIPLE})
+# emulation; -L names the root in which the emulator finds the arm64 dynamic
+# loader. The programs load the C library of the arm64 multiarch packages
+# (libc6:arm64, /lib/aarch64-linux-gnu, found through the ld.so cache), so
+# the loader must come from that same build: the cross toolchain's copy
+# under /usr/aarch64-linux-gnu is another build of the C library, and a
+# loader and libc of different builds disagree on their private data, so
+# that the first pthread_create spins for ever. Hence the multiarch root /
+# whenever its loader is installed.
+if(EXISTS /lib/ld-linux-aarch64.so.1)
+  set(LCD_EMULATOR_ROOT /)
+else()
+  set(LCD_EMULATOR_ROOT /usr/${LCD_CROSS_TRIPLE})
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64;-L;${LCD_EMULATOR_ROOT})

@@ -47,7 +47,8 @@ TEST(CommunicatorRequest, ReachesTheDeviceExactlyAsBuilt)
     device.use();
 
     // A body with a NUL byte, UTF-8 and a size below the buffer's length.
-    const std::string text("[{\"a\":1}]\0\xc3\xa9tail-not-sent", 30);
+    static const char bytes[] = "[{\"a\":1}]\0\xc3\xa9tail-not-sent";
+    const std::string text(bytes, sizeof bytes - 1);
     HttpRequest* request = client()->createRequest("PUT", "/movra/v1/layers/image-quality");
     request->setHead("Content-Type", "application/json");
     request->setHead("Authorization", "");

@@ -5,16 +5,31 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
+// The simulator's command line: behind LCD_EXEC_WRAPPER (the emulator, when
+// the tree is built for the device), so that the child is run the same way
+// as this test.
+std::vector<std::string> simulatorCommand() {
+  std::vector<std::string> words;
+  std::istringstream wrapper(std::getenv("LCD_EXEC_WRAPPER") ? std::getenv("LCD_EXEC_WRAPPER") : "");
+  for (std::string word; wrapper >> word;) words.push_back(word);
+  words.emplace_back(LCD_DEVICE_SIM_PATH);
+  return words;
+}
+
 int runForExit(const std::string& args, std::string& err) {
   const std::string errFile = testing::TempDir() + "lcd-device-sim-stderr.txt";
-  const int status = std::system((std::string(LCD_DEVICE_SIM_PATH) + " " + args + " 2>" + errFile).c_str());
+  std::string command;
+  for (const std::string& word : simulatorCommand()) command += word + " ";
+  const int status = std::system((command + args + " 2>" + errFile).c_str());
   std::ifstream in(errFile);
   std::stringstream text;
   text << in.rdbuf();
@@ -37,6 +52,11 @@ TEST(SimulatorExecutable, RejectsAnUnknownFlag) {
 }
 
 TEST(SimulatorExecutable, PrintsOneListeningLineAndStopsOnSigterm) {
+  std::vector<std::string> words = simulatorCommand();
+  for (const char* arg : {"--host", "127.0.0.2", "--port", "0"}) words.emplace_back(arg);
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   int out[2];
   ASSERT_EQ(pipe(out), 0);
   const pid_t pid = fork();
@@ -44,7 +64,7 @@ TEST(SimulatorExecutable, PrintsOneListeningLineAndStopsOnSigterm) {
   if (pid == 0) {
     dup2(out[1], STDOUT_FILENO);
     close(out[0]);
-    execl(LCD_DEVICE_SIM_PATH, LCD_DEVICE_SIM_PATH, "--host", "127.0.0.2", "--port", "0", nullptr);
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(out[1]);
