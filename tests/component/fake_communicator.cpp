@@ -1,0 +1,80 @@
+#include "tests/component/fake_communicator.h"
+
+#include <memory>
+
+#include "host/lcdcommunicator.h"
+
+namespace fake_comm {
+
+Script& script() {
+    static Script s;
+    return s;
+}
+
+std::vector<std::string>& calls() {
+    static std::vector<std::string> c;
+    return c;
+}
+
+void reset() {
+    script() = Script{};
+    calls().clear();
+}
+
+} // namespace fake_comm
+
+namespace {
+// The library owns its requests and responses; the last ones stay alive.
+std::unique_ptr<HttpRequest> g_request;
+std::unique_ptr<HttpRespon> g_response;
+HttpSingleTon* g_instance = nullptr;
+} // namespace
+
+std::once_flag HttpSingleTon::flag;
+
+void HttpRequest::setHead(const char* name, const char* value) {
+    fake_comm::calls().push_back(std::string("setHead ") + name + ": " + value);
+}
+
+void HttpRequest::setBody(const char* data, int size) {
+    fake_comm::calls().push_back("setBody " + std::string(data, static_cast<std::size_t>(size)));
+}
+
+const char* HttpRespon::getBody() const { return m_body.data(); }
+std::uint32_t HttpRespon::getBodySize() const { return static_cast<std::uint32_t>(m_body.size()); }
+
+HttpClient::HttpClient() : m_impl(nullptr) {}
+HttpClient::~HttpClient() = default;
+
+HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
+    fake_comm::calls().push_back(std::string("createRequest ") + method + " " + path);
+    g_request.reset(new HttpRequest());
+    return g_request.get();
+}
+
+HttpRespon* HttpClient::sendRequest(HttpRequest*, int* status) {
+    fake_comm::calls().push_back("sendRequest status=" + std::to_string(*status));
+    *status = 200;
+    if (!fake_comm::script().deliver) return nullptr;
+    g_response.reset(new HttpRespon());
+    g_response->m_body = fake_comm::script().reply;
+    return g_response.get();
+}
+
+HttpSingleTon::HttpSingleTon() : m_client(new HttpClient()) {}
+
+HttpSingleTon* HttpSingleTon::getInstance() {
+    std::call_once(flag, [] { g_instance = new HttpSingleTon(); });
+    return g_instance;
+}
+
+HttpClient* HttpSingleTon::getHttpClient() { return m_client; }
+
+HttpLogin::HttpLogin() : m_impl(nullptr) {}
+
+HttpLogin* HttpLogin::getInstance() {
+    static HttpLogin login;
+    return &login;
+}
+
+std::string HttpLogin::getToken() { return fake_comm::script().token; }

@@ -1,0 +1,147 @@
+// A recording host: API, global message handler and message center write
+// every call into one ordered log; posted layer lists are copied while the
+// poster's list is still alive. Also captures Qt warnings.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/pqx.h"
+#include "protocol/layerimagequality.h"
+
+namespace fake_host {
+
+using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+
+inline std::string hex(std::uint32_t v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%08x", v);
+    return b;
+}
+
+class Message : public pqx::IMessage {
+public:
+    Message(std::uint32_t replyId, std::uint32_t size, const void* data)
+        : replyId(replyId), size(size), data(data) {}
+    std::uint32_t getId() const override { return 0; }
+    const char* getSender() const override { return sender.c_str(); }
+    std::uint32_t getFlag() const override { return flag; }
+    std::uint32_t getReplyId() const override { return replyId; }
+    std::uint32_t getDataSize() const override { return size; }
+    const void* getData() const override { return data; }
+
+    std::uint32_t replyId;
+    std::uint32_t size;
+    const void* data;
+    std::string sender;
+    std::string bytes;
+    std::uint32_t flag = 0;
+};
+
+class Center : public pqx::IMessageCenter {
+public:
+    explicit Center(std::vector<std::string>& log) : log(log) {}
+    pqx::IMessage* createMessage(std::uint32_t id, const char* sender, std::uint32_t size,
+                                 const void* data, std::uint32_t flag) override {
+        log.push_back("createMessage " + hex(id));
+        auto m = std::make_unique<Message>(id, size, nullptr);
+        m->sender = sender;
+        m->bytes.assign(static_cast<const char*>(data), size);
+        m->flag = flag;
+        made.push_back(std::move(m));
+        return made.back().get();
+    }
+    std::vector<std::string>& log;
+    std::vector<std::unique_ptr<Message>> made;
+};
+
+struct Post {
+    std::uint32_t id, size, flag;
+    List layers;
+};
+
+class Handler : public pqx::IMessageHandler {
+public:
+    explicit Handler(std::vector<std::string>& log) : log(log) {}
+    void registerRequestHandler(std::uint32_t id, const pqx::MessageHandler& h) override {
+        log.push_back("registerRequestHandler " + hex(id));
+        handlers[id] = h;
+    }
+    void registerNotificationHandler(std::uint32_t id, const pqx::MessageHandler& h) override {
+        log.push_back("registerNotificationHandler " + hex(id));
+        handlers[id] = h;
+    }
+    void reservedSlot3() override { log.push_back("reservedSlot3"); }
+    void reservedSlot4() override { log.push_back("reservedSlot4"); }
+    std::int32_t postMessage(std::uint32_t id, std::uint32_t size, const void* data,
+                             std::uint32_t flag) override {
+        log.push_back("postMessage " + hex(id));
+        Post p{id, size, flag, {}};
+        if (size == sizeof(List) && data) p.layers = *static_cast<const List*>(data);
+        posts.push_back(p);
+        return 1;
+    }
+    void registerClient(const std::string& name) override {
+        log.push_back("registerClient " + name);
+        if (throwOnRegister) throw std::runtime_error("no room");
+    }
+    std::vector<std::string>& log;
+    std::map<std::uint32_t, pqx::MessageHandler> handlers;
+    std::vector<Post> posts;
+    bool throwOnRegister = false;
+};
+
+class Api : public pqx::IApi {
+public:
+    pqx::IMessageHandler* findMessageHandler(const char* component, const char* caller, void* r1,
+                                             void* r2, void* r3, std::int32_t r4) override {
+        log.push_back(std::string("findMessageHandler ") + component + " " + caller +
+                      (r1 || r2 || r3 || r4 ? " extra" : ""));
+        return withHandler ? &handler : nullptr;
+    }
+    void reservedSlot2() override { log.push_back("reservedSlot2"); }
+    void reservedSlot3() override { log.push_back("reservedSlot3"); }
+    pqx::IMessageCenter* findMessageCenter(const char* name) override {
+        log.push_back(std::string("findMessageCenter ") + name);
+        return withCenter ? &center : nullptr;
+    }
+    std::vector<std::string> log;
+    Handler handler{log};
+    Center center{log};
+    bool withHandler = true;
+    bool withCenter = true;
+};
+
+struct Warning {
+    QtMsgType type;
+    std::string category, file, function, text;
+    int line;
+};
+
+// Collects Qt messages while alive.
+class Warnings {
+public:
+    Warnings() { all().clear(); m_old = qInstallMessageHandler(&collect); }
+    ~Warnings() { qInstallMessageHandler(m_old); }
+    const std::vector<Warning>& list() const { return all(); }
+
+private:
+    static std::vector<Warning>& all() {
+        static std::vector<Warning> w;
+        return w;
+    }
+    static void collect(QtMsgType t, const QMessageLogContext& c, const QString& m) {
+        all().push_back({t, c.category ? c.category : "", c.file ? c.file : "",
+                         c.function ? c.function : "", m.toStdString(), c.line});
+    }
+    QtMessageHandler m_old;
+};
+
+} // namespace fake_host

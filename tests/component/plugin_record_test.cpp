@@ -1,0 +1,56 @@
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "component/api.h"
+#include "component/layerimagequalitymodel.h"
+#include "host/pqxplugin.h"
+#include "tests/component/fake_host.h"
+
+extern "C" const pqx::PluginInfo* pluginfo();
+extern "C" void pluginit(pqx::IApi* api);
+
+namespace {
+
+using Tmpl = pqx::ComponentTmpl<layerimagequality::LayerImageQualityModel>;
+
+TEST(PluginDescriptor, NamesThePluginAndListsItsOneComponent) {
+    const pqx::PluginInfo* info = pluginfo();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info, pluginfo());
+    EXPECT_STREQ(info->interfaceVersion, "0.1");
+    EXPECT_STREQ(info->name, "lcdlayerimagequalitymodel");
+    EXPECT_STREQ(info->version, "0.1.0");
+    EXPECT_STREQ(info->attributes, "{\"desc\":\"lcd layer image quality model!\",\"end\":0 }");
+    EXPECT_EQ(std::strlen(info->attributes), 50u);
+    ASSERT_NE(info->componentTable, nullptr);
+    EXPECT_EQ(info->componentTable[0], &Tmpl::componentInfo);
+    EXPECT_EQ(info->componentTable[1], nullptr);
+}
+
+TEST(PluginDescriptor, ComponentRecordCarriesNameAttributesAndThreeCallables) {
+    const pqx::ComponentInfo& rec = Tmpl::componentInfo;
+    EXPECT_STREQ(rec.name, "movra.lcd.model.layer.imagequality");
+    EXPECT_STREQ(rec.attributes, "{\"end\":0 }\r\n");
+    EXPECT_EQ(std::strlen(rec.attributes), 12u);
+    ASSERT_TRUE(rec.creator && rec.deletor && rec.getMessageHandler);
+    int any = 0;
+    EXPECT_EQ(rec.getMessageHandler(nullptr), nullptr);
+    EXPECT_EQ(rec.getMessageHandler(&any), nullptr);
+    rec.deletor(nullptr);  // ignored
+}
+
+TEST(PluginInit, KeepsThePointerOfTheLastCallNullIncluded) {
+    fake_host::Api first, second;
+    pluginit(&first);
+    pluginit(&second);
+    EXPECT_EQ(pqx::api::get().iapi, &second);
+    pluginit(nullptr);
+    EXPECT_EQ(pqx::api::get().iapi, nullptr);
+    EXPECT_EQ(pqx::api::get().reserved1, nullptr);
+    EXPECT_EQ(pqx::api::get().reserved2, nullptr);
+    EXPECT_TRUE(first.log.empty());
+    EXPECT_TRUE(second.log.empty());
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "component/api.h"
+#include "component/layerimagequalitymodel.h"
+#include "protocol/protomodel.h"
+#include "tests/component/fake_communicator.h"
+#include "tests/component/fake_host.h"
+
+namespace {
+
+using fake_host::List;
+using Model = layerimagequality::LayerImageQualityModel;
+const std::string kPut = "createRequest PUT /movra/v1/layers/image-quality";
+
+class SetPath : public ::testing::Test {
+protected:
+    SetPath() {
+        fake_comm::reset();
+        pqx::api::get().iapi = &host;
+        model = std::make_unique<Model>();
+        host.log.clear();
+    }
+    // One set request with the list as payload, answered under reply id 77.
+    pqx::IMessage* send(const List& layers) {
+        fake_host::Message request(77, sizeof(List), &layers);
+        return model->setLayerImageQuality(&request);
+    }
+    void expectOneWarning(const std::string& text) {
+        ASSERT_EQ(warnings.list().size(), 1u);
+        const fake_host::Warning& w = warnings.list()[0];
+        EXPECT_EQ(w.type, QtWarningMsg);
+        EXPECT_EQ(w.category, "default");
+        EXPECT_NE(w.file.find("layerimagequalitymodel"), std::string::npos);
+        EXPECT_GT(w.line, 0);
+        EXPECT_NE(w.function.find("setLayerImageQuality"), std::string::npos) << w.function;
+        EXPECT_EQ(w.text, text);
+    }
+    fake_host::Api host;
+    std::unique_ptr<Model> model;
+    fake_host::Warnings warnings;
+};
+
+List twoLayers() {
+    List l(2);
+    l[0].layerId = 3;
+    l[0].imageQuality.hue = -10;
+    l[1].layerId = 7;
+    l[1].imageQuality.highLight.W = 12;
+    return l;
+}
+
+TEST_F(SetPath, PutsTheEncodedListWithContentTypeAndTheTokenUnchanged) {
+    struct Row { List layers; std::string token; };
+    for (const Row& row : {Row{{}, "tok-123"}, Row{twoLayers(), ""}, Row{List(1), "a b\"c"}}) {
+        fake_comm::reset();
+        fake_comm::script().token = row.token;
+        fake_comm::script().reply = "{\"code\":0,\"message\":\"ok\"}";
+        std::string json;
+        LCD::ProtoModel::encode(json, row.layers);
+        if (row.layers.empty()) {
+            EXPECT_EQ(json, "[]");
+        }
+        ASSERT_NE(send(row.layers), nullptr);
+        const std::vector<std::string> want = {
+            kPut, "setHead Content-Type: application/json", "setHead Authorization: " + row.token,
+            "setBody " + json, "sendRequest status=0"};
+        EXPECT_EQ(fake_comm::calls(), want);
+    }
+    EXPECT_TRUE(warnings.list().empty());
+}
+
+TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
+    struct Row { std::string reply; char flag; bool warns; };
+    const Row rows[] = {
+        {"{\"code\":0,\"message\":\"success\"}", 1, false},
+        {"{\"code\":5,\"message\":\"refused\"}", 0, false},
+        {"{\"message\":\"no code\"}", 1, false},
+        {"", 1, true},
+        {"not json", 1, true},
+        {"{\"code\":5,\"message\":", 0, true},  // code already stored when the fault comes
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.reply);
+        fake_comm::script().reply = row.reply;
+        host.log.clear();
+        host.center.made.clear();
+        const std::size_t before = warnings.list().size();
+        const List layers(1);
+        pqx::IMessage* answer = send(layers);
+        ASSERT_EQ(host.center.made.size(), 1u);
+        const fake_host::Message& m = *host.center.made[0];
+        EXPECT_EQ(answer, &m);
+        EXPECT_EQ(host.log, (std::vector<std::string>{"findMessageCenter pqx_default_messagecenter",
+                                                      "createMessage 0x0000004d"}));
+        EXPECT_EQ(m.sender, "layerimagequalitymodelmsg");
+        EXPECT_EQ(m.bytes, std::string(1, row.flag));
+        EXPECT_EQ(m.flag, 0u);
+        if (row.warns) {
+            LCD::ProtoModel::s_nullResponse r;
+            std::string err;
+            ASSERT_FALSE(LCD::ProtoModel::decode(row.reply, r, err));
+            ASSERT_EQ(warnings.list().size(), before + 1);
+            EXPECT_EQ(warnings.list().back().text, "[layer] decode json failed :  " + err);
+        } else {
+            EXPECT_EQ(warnings.list().size(), before);
+        }
+    }
+}
+
+TEST_F(SetPath, WrongPayloadIsRejectedWithoutTouchingTheDevice) {
+    const List layers(1);
+    struct Row { std::uint32_t size; const void* data; };
+    for (const Row& row : {Row{0, &layers}, Row{sizeof(List) - 1, &layers},
+                           Row{sizeof(List) + 1, &layers}, Row{sizeof(List), nullptr}}) {
+        fake_host::Warnings one;
+        fake_host::Message request(77, row.size, row.data);
+        EXPECT_EQ(model->setLayerImageQuality(&request), nullptr);
+        ASSERT_EQ(one.list().size(), 1u);
+        EXPECT_EQ(one.list()[0].text, "[layer] msg data is null.");
+    }
+    EXPECT_TRUE(fake_comm::calls().empty());
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(SetPath, UndeliveredRequestGivesNoAnswerAndNamesTheUrl) {
+    fake_comm::script().deliver = false;
+    EXPECT_EQ(send(List(1)), nullptr);
+    ASSERT_EQ(fake_comm::calls().size(), 5u);
+    EXPECT_EQ(fake_comm::calls()[3].rfind("setBody [{\"layerId\":0,", 0), 0u);
+    EXPECT_TRUE(host.log.empty());
+    expectOneWarning("[layer] send request failed. url :  /movra/v1/layers/image-quality");
+}
+
+TEST_F(SetPath, DecodeFailureIsLoggedFromTheHandler) {
+    fake_comm::script().reply = "[";
+    LCD::ProtoModel::s_nullResponse r;
+    std::string err;
+    LCD::ProtoModel::decode(std::string("["), r, err);
+    EXPECT_NE(send(List{}), nullptr);
+    expectOneWarning("[layer] decode json failed :  " + err);
+}
+
+using SetPathDeathTest = SetPath;
+
+TEST_F(SetPathDeathTest, StopsWhenThereIsNoMessageCenter) {
+    fake_comm::script().reply = "{\"code\":0}";
+    host.withCenter = false;
+    EXPECT_DEATH(send(List{}), "layerimagequalitymodel\\.cpp:[0-9]+: .*setLayerImageQuality.*"
+                               "Assertion `messageCenter' failed");
+    pqx::api::get().iapi = nullptr;
+    EXPECT_DEATH(send(List{}), "Assertion `messageCenter' failed");
+}
+
+} // namespace
