@@ -38,13 +38,6 @@ TEST(Construction, EachIdIsBoundToItsOwnHandler) {
     EXPECT_EQ(warnings.list()[1].text, "[layer] data does not matches.");
 }
 
-TEST(Construction, ConstructorExceptionReachesTheCaller) {
-    fake_host::Api host;
-    host.handler.throwOnRegister = true;
-    pqx::api::get().iapi = &host;
-    EXPECT_THROW(Tmpl::componentInfo.creator(), std::runtime_error);
-}
-
 TEST(ConstructionDeathTest, StopsWithoutGlobalHandler) {
     fake_host::Api host;
     host.withHandler = false;
