@@ -81,9 +81,12 @@ TEST_P(Hardening, FullRelroNonExecutableStackAndStackProtector) {
     EXPECT_TRUE(stackSeen) << segments;
 
     EXPECT_TRUE(contains(imports, "__stack_chk_fail")) << file;
-    // Both copy into fixed buffers (memcpy and string functions), which the
-    // optimiser turns into checked calls when fortification is on.
-    if (LCD_OPTIMISED) {
+    // The communicator formats into fixed buffers, which the optimiser turns
+    // into checked calls when fortification is on. The plug-in gets the same
+    // flags, but whether any of its copies has a size known at compile time
+    // depends on the target's inlining (none has on arm64), so only the
+    // communicator is sure to show it.
+    if (LCD_OPTIMISED && file == std::string(LCD_COMMUNICATOR_PATH)) {
         EXPECT_TRUE(contains(imports, "_chk@")) << imports;
     }
 }
