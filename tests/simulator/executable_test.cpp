@@ -25,7 +25,9 @@ std::vector<std::string> simulatorCommand() {
 }
 
 int runForExit(const std::string& args, std::string& err) {
-  const std::string errFile = testing::TempDir() + "lcd-device-sim-stderr.txt";
+  // One file per test process: ctest runs these tests side by side.
+  const std::string errFile =
+      testing::TempDir() + "lcd-device-sim-stderr-" + std::to_string(getpid()) + ".txt";
   std::string command;
   for (const std::string& word : simulatorCommand()) command += word + " ";
   const int status = std::system((command + args + " 2>" + errFile).c_str());
@@ -33,6 +35,7 @@ int runForExit(const std::string& args, std::string& err) {
   std::stringstream text;
   text << in.rdbuf();
   err = text.str();
+  std::remove(errFile.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
