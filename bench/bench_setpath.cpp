@@ -13,6 +13,7 @@
 #include <curl/curl.h>
 
 #include "bench/layer_samples.h"
+#include "host/lcdcommunicator.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
@@ -103,6 +104,32 @@ void through_host(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The plug-in's own steps on the calling thread, without the host's hand-over
+// to a worker and back: what the communicator adds to a bare PUT.
+void through_communicator(benchmark::State& state) {
+    const LayerList layers = request_layers(static_cast<std::size_t>(state.range(0)));
+    HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
+    bool ok = true;
+    for (auto _ : state) {
+        std::string body;
+        LCD::ProtoModel::encode(body, layers);
+        HttpRequest* request = client->createRequest("PUT", kPath);
+        request->setHead("Content-Type", "application/json");
+        request->setHead("Authorization", HttpLogin::getInstance()->getToken().c_str());
+        request->setBody(body.c_str(), static_cast<int>(body.size()));
+        int status = 0;
+        HttpRespon* response = client->sendRequest(request, &status);
+        LCD::ProtoModel::s_nullResponse r;
+        std::string err;
+        ok = response && status == 200
+             && LCD::ProtoModel::decode(std::string(response->getBody(), response->getBodySize()), r, err)
+             && r.code == 0 && ok;
+    }
+    if (!ok)
+        state.SkipWithError("a request failed");
+    state.SetItemsProcessed(state.iterations());
+}
+
 std::size_t keep(char* data, std::size_t size, std::size_t n, void* reply) {
     static_cast<std::string*>(reply)->append(data, size * n);
     return size * n;
@@ -146,6 +173,7 @@ void bare_curl(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(through_host)->Name("setpath/ours")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
+BENCHMARK(through_communicator)->Name("setpath/communicator")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
 BENCHMARK(bare_curl)->Name("setpath/bare_curl")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
 
 int main(int argc, char** argv) {
