@@ -115,29 +115,25 @@ inline void read_unsigned(reader& rd, U& v) {
     rd.next();
 }
 
-inline void append_utf8(std::string& out, std::uint32_t cp) {
-    char b[4];
-    std::size_t n;
+// At most four bytes; an escape of six bytes or more gave the code point,
+// so there is room where the escaped text was.
+inline char* store_utf8(char* o, std::uint32_t cp) noexcept {
     if (cp < 0x80) {
-        b[0] = static_cast<char>(cp);
-        n = 1;
+        *o++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        b[0] = static_cast<char>(0xC0 | (cp >> 6));
-        b[1] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 2;
+        *o++ = static_cast<char>(0xC0 | (cp >> 6));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        b[0] = static_cast<char>(0xE0 | (cp >> 12));
-        b[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        b[2] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 3;
+        *o++ = static_cast<char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        b[0] = static_cast<char>(0xF0 | (cp >> 18));
-        b[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        b[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        b[3] = static_cast<char>(0x80 | (cp & 0x3F));
-        n = 4;
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
-    out.append(b, n);
+    return o;
 }
 
 // Four hexadecimal digits at p, most significant first.
@@ -157,36 +153,45 @@ inline bool read_hex4(const char* p, const char* end, std::uint32_t& cp) noexcep
 
 } // namespace detail
 
+// The decoded text is never longer than the escaped one, so it is written
+// straight into out, sized to the whole token once, and cut to what was
+// decoded at the end, on failure too.
 inline bool escape_string(std::string& out, const char* text, unsigned long len) {
     out.clear();
-    out.reserve(len);
     if (len == 0)
         return true;
+    out.resize(len);
+    char* const first = &out[0];
+    char* o = first;
     const char* p = text;
     const char* const end = text + len;
+    const auto done = [&](bool ok) {
+        out.resize(static_cast<std::size_t>(o - first));
+        return ok;
+    };
     while (p < end) {
         const auto* bs = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)));
-        if (bs == nullptr) {
-            out.append(p, static_cast<std::size_t>(end - p));
-            return true;
-        }
-        out.append(p, static_cast<std::size_t>(bs - p));
+        const std::size_t run = static_cast<std::size_t>((bs ? bs : end) - p);
+        std::memcpy(o, p, run);
+        o += run;
+        if (bs == nullptr)
+            break;
         p = bs + 1;
         if (p == end)
-            return false;
+            return done(false);
         switch (*p++) {
-        case '"': out.push_back('"'); break;
-        case '\\': out.push_back('\\'); break;
-        case '/': out.push_back('/'); break;
-        case 'b': out.push_back('\b'); break;
-        case 'f': out.push_back('\f'); break;
-        case 'n': out.push_back('\n'); break;
-        case 'r': out.push_back('\r'); break;
-        case 't': out.push_back('\t'); break;
+        case '"': *o++ = '"'; break;
+        case '\\': *o++ = '\\'; break;
+        case '/': *o++ = '/'; break;
+        case 'b': *o++ = '\b'; break;
+        case 'f': *o++ = '\f'; break;
+        case 'n': *o++ = '\n'; break;
+        case 'r': *o++ = '\r'; break;
+        case 't': *o++ = '\t'; break;
         case 'u': {
             std::uint32_t cp = 0;
             if (!detail::read_hex4(p, end, cp) || cp == 0)
-                return false;
+                return done(false);
             p += 4;
             std::uint32_t low = 0;
             if (cp >= 0xD800 && cp <= 0xDBFF && end - p >= 6 && p[0] == '\\' && p[1] == 'u' &&
@@ -194,14 +199,14 @@ inline bool escape_string(std::string& out, const char* text, unsigned long len)
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 p += 6;
             }
-            detail::append_utf8(out, cp);
+            o = detail::store_utf8(o, cp);
             break;
         }
         default:
-            return false;
+            return done(false);
         }
     }
-    return true;
+    return done(true);
 }
 
 inline void json_impl<int>::read(reader& rd, int& v) {

@@ -75,6 +75,11 @@ public:
     // next(); then, if that token is ':', next() again and true; else false
     // with the offending token current.
     bool next_past_colon();
+    // When the text from the current character on is exactly `key` (a quoted
+    // name and its colon, e.g. "R":), steps over it and loads the token after
+    // it: the state next() then next_past_colon() would leave. true then;
+    // otherwise only next(), and false.
+    bool next_if_key(const detail::string_ref& key);
     // Scans the rest of a number whose first character is current; next() only.
     void parser_number();
     // Throws ajson::exception "error at line :L col :C msg:<message>".
@@ -96,6 +101,7 @@ private:
     void to_floating() noexcept;
     void exponent() noexcept;
     std::uint64_t run_length(unsigned char cls) const noexcept;
+    std::uint64_t quoted_run_length() const noexcept;
     void step_run(std::uint64_t n) noexcept;
 
     token tok_;
@@ -200,6 +206,27 @@ inline bool reader::next_past_colon() {
     return true;
 }
 
+// Keys come in the order of the field list nearly always, so the expected
+// one is compared in place before anything is scanned. The key's characters
+// are ordinary ones (no CR, LF or NUL), and a NUL in the text ends the
+// comparison at a mismatch, so nothing past the text is read.
+inline bool reader::next_if_key(const detail::string_ref& key) {
+    if (limit_ == no_limit && !end_ && key.len != 0) {
+        const char* p = in_ + off_;
+        std::uint64_t i = 0;
+        while (i < key.len && p[i] == key.str[i])
+            ++i;
+        if (i == key.len) {
+            off_ += key.len - 1;
+            take();
+            next();
+            return true;
+        }
+    }
+    next();
+    return false;
+}
+
 // Number of characters from the current one on that belong to class cls and
 // lie before the limit.
 inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
@@ -215,6 +242,25 @@ inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
             ++n;
     }
     return n;
+}
+
+// The run of a quoted string from the current character on. Without a limit
+// it takes in escapes whose second character is an ordinary one, so text
+// full of \" (a JSON body inside a string) is stepped over in one run.
+inline std::uint64_t reader::quoted_run_length() const noexcept {
+    if (limit_ != no_limit)
+        return run_length(detail::cls_quoted);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(in_ + off_);
+    const unsigned char* of = detail::scan_class_table.of;
+    std::uint64_t n = 0;
+    for (;;) {
+        while (of[p[n]] & detail::cls_quoted)
+            ++n;
+        // p[n] is a backslash, not the NUL, so p[n + 1] is inside the text.
+        if (p[n] != '\\' || (of[p[n + 1]] & detail::cls_breaks))
+            return n;
+        n += 2;
+    }
 }
 
 // Same as n calls of take() when the n-1 characters stepped over before the
@@ -321,7 +367,7 @@ inline void reader::scan_quoted() {
         error("not a valid quote string!");
     const char* start = in_ + off_;
     for (;;) {
-        if (const std::uint64_t n = run_length(detail::cls_quoted)) {
+        if (const std::uint64_t n = quoted_run_length()) {
             step_run(n);
             if (end_)
                 error("not a valid quote string!");

@@ -77,7 +77,8 @@ inline constexpr std::size_t fragment_block = 32;
 
 // What the writer puts before each member: {"first": then ,"next": and so on,
 // formed once per record type by write_str so the bytes are the same as
-// writing each piece separately.
+// writing each piece separately. Without their first byte they are also the
+// keys a reader expects in place.
 class key_fragments {
 public:
     explicit key_fragments(const std::vector<string_ref>& fields) {
@@ -94,15 +95,23 @@ public:
         fixed_bytes_ = text_.size() + 1;  // and the closing brace
         text_.append(fragment_block, '\0');
         std::size_t begin = 0;
-        for (const std::size_t e : ends) {
-            parts_.emplace_back(text_.data() + begin, e - begin);
-            begin = e;
+        for (std::size_t k = 0; k < ends.size(); ++k) {
+            parts_.emplace_back(text_.data() + begin, ends[k] - begin);
+            // The fragment without its { or , is the key as a reader meets it,
+            // when the name needed no escaping.
+            const string_ref key(text_.data() + begin + 1, ends[k] - begin - 1);
+            const bool plain = key.len == fields[k].len + 3 && key.str[0] == '"' &&
+                               std::memcmp(key.str + 1, fields[k].str, fields[k].len) == 0;
+            keys_.push_back(plain ? key : string_ref());
+            begin = ends[k];
         }
     }
     key_fragments(const key_fragments&) = delete;
     key_fragments& operator=(const key_fragments&) = delete;
 
     const string_ref& operator[](std::size_t k) const noexcept { return parts_[k]; }
+    // "name": of member k, or empty when the name is written escaped.
+    const string_ref& read_key(std::size_t k) const noexcept { return keys_[k]; }
     // Every fragment and the closing brace: the record's text without its values.
     std::size_t fixed_bytes() const noexcept { return fixed_bytes_; }
 
@@ -110,6 +119,7 @@ private:
     std::size_t fixed_bytes_ = 0;
     std::string text_;
     std::vector<string_ref> parts_;
+    std::vector<string_ref> keys_;
 };
 
 // A key's member index, or fields.size() when no name matches. Names are
@@ -141,22 +151,32 @@ template <class Impl, class T>
 inline void read_record(reader& rd, T& obj) {
     constexpr std::size_t count = std::tuple_size<decltype(Impl::members())>::value;
     const std::vector<string_ref>& fields = Impl::this_field_list();
+    const key_fragments& keys = Impl::this_key_fragments();
     const token& t = rd.current();
     if (*t.text.str != '{')
         rd.error("read object must start with {!");
-    rd.next();
-    if (*t.text.str == '}') {
+    // A key found in place (the next one in list order) leaves the reader on
+    // its value, exactly where scanning it and its colon would.
+    bool in_place = false;
+    if constexpr (count != 0)
+        in_place = rd.next_if_key(keys.read_key(0));
+    else
+        rd.next();
+    if (!in_place && *t.text.str == '}') {
         rd.next();
         return;
     }
     std::size_t expected = 0;
     for (;;) {
-        if (t.kind != token::string)
-            rd.error("object key must be string");
-        const string_ref key = t.text;
-        if (!rd.next_past_colon())
-            rd.error("invalid json document!");
-        const std::size_t k = find_field(fields, key, expected);
+        std::size_t k = expected;
+        if (!in_place) {
+            if (t.kind != token::string)
+                rd.error("object key must be string");
+            const string_ref key = t.text;
+            if (!rd.next_past_colon())
+                rd.error("invalid json document!");
+            k = find_field(fields, key, expected);
+        }
         if (k < count) {
             read_member<Impl>(rd, obj, k, std::make_index_sequence<count>{});
             expected = k + 1;
@@ -170,7 +190,12 @@ inline void read_record(reader& rd, T& obj) {
         }
         if (c != ',')
             rd.error("invalid json document!");
-        rd.next();
+        if (expected < count) {
+            in_place = rd.next_if_key(keys.read_key(expected));
+        } else {
+            in_place = false;
+            rd.next();
+        }
     }
 }
 

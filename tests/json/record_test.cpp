@@ -30,9 +30,10 @@ AJSON(rec::Mixed, name, small, channel, list, last)
 namespace {
 
 template <class T>
-std::string read_into(const std::string& input, T& out, std::string* after = nullptr) {
+std::string read_into(const std::string& input, T& out, std::string* after = nullptr,
+                      std::uint64_t limit = ajson::reader::no_limit) {
     try {
-        ajson::reader rd(input.c_str());
+        ajson::reader rd(input.c_str(), limit);
         rd.next();
         ajson::json_impl<T>::read(rd, out);
         if (after != nullptr)
@@ -120,6 +121,47 @@ TEST(Record, MembersReadBeforeAFaultKeepTheirNewValues) {
     EXPECT_EQ(ch.R, 10);
     EXPECT_EQ(ch.G, 20);
     EXPECT_EQ(ch.B, 3);
+}
+
+// Keys met in list order are matched in place and escapes are stepped over
+// in runs only when the reader has no limit; a limit no text reaches takes
+// the scanning path for every key and character. Both must agree on every
+// prefix of these texts: values, error texts with their positions, and the
+// token left current.
+TEST(Record, KeysFoundInPlaceReadExactlyLikeScannedKeys) {
+    const char* const texts[] = {
+        "{\"name\":\"a\\\"b\\\\c\",\"small\":5,\"channel\":{\"R\":4,\"G\":5,\"B\":6},\"list\":[1,2],\"last\":8} 7",
+        "{ \"name\" :\"x\\\ny\", \"small\"\n:5,\"channel\":{\"R\":4,\"B\":6,\"G\":5},\"last\":8}",
+        "{\"nam\":1,\"names\":2,\"name\":\"a\rb\",\"small\":\n5/*c*/,\"channel\":{\"R\"\r\n:4},\"last\":-8}",
+        "{\"name\":\"\\\r\"}",
+        "{\"name\":\"\r\\\"\",\"small\":\"5\",\"channel\":{\"R\":4.5,\"G\":1e2},\"last\":1}",
+    };
+    const std::uint64_t scanning = ajson::reader::no_limit - 1;
+    for (const std::string text : texts) {
+        for (std::size_t n = 0; n <= text.size(); ++n) {
+            const std::string prefix = text.substr(0, n);
+            SCOPED_TRACE(prefix);
+            rec::Mixed fast;
+            rec::Mixed scanned;
+            std::string after_fast;
+            std::string after_scanned;
+            EXPECT_EQ(read_into(prefix, fast, &after_fast), read_into(prefix, scanned, &after_scanned, scanning));
+            EXPECT_EQ(after_fast, after_scanned);
+            EXPECT_EQ(fast.name, scanned.name);
+            EXPECT_EQ(fast.small, scanned.small);
+            EXPECT_EQ(fast.channel.R, scanned.channel.R);
+            EXPECT_EQ(fast.channel.G, scanned.channel.G);
+            EXPECT_EQ(fast.channel.B, scanned.channel.B);
+            EXPECT_EQ(fast.list, scanned.list);
+            EXPECT_EQ(fast.last, scanned.last);
+        }
+    }
+    // And the full first text reads as written.
+    rec::Mixed m;
+    EXPECT_EQ(read_into(texts[0], m), "");
+    EXPECT_EQ(m.name, "a\"b\\c");
+    EXPECT_EQ(m.channel.B, 6);
+    EXPECT_EQ(m.last, 8);
 }
 
 TEST(Record, WritesEveryMemberInFieldListOrder) {
