@@ -1,13 +1,50 @@
 #include "platform/framework/host.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
-#include <future>
 #include <memory>
+#include <mutex>
 
 #include "platform/framework/message.h"
+#include "platform/framework/spinwait.h"
 
 namespace pqxhost {
+
+namespace {
+
+// The requester's wait for its answer.
+class Completion {
+public:
+    // Notifies under the lock: once the waiter holds the lock after seeing
+    // the flag, the signaller is done with this object.
+    void signal() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_done.store(true, std::memory_order_release);
+        m_wake.notify_one();
+    }
+    // A set request's round trip on loopback is well inside the spin, so
+    // the requester is seldom put to sleep.
+    void wait() {
+        if (!spinUntil([this] { return m_done.load(std::memory_order_acquire); },
+                       std::chrono::microseconds(200))) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_done.load(std::memory_order_relaxed); });
+            return;
+        }
+        // Seen while spinning: the signaller may still hold the lock.
+        std::lock_guard<std::mutex> lock(m_mutex);
+    }
+
+private:
+    std::atomic<bool> m_done{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+};
+
+} // namespace
 
 const char* toString(Answer::Status status) {
     switch (status) {
@@ -44,8 +81,7 @@ Answer Host::sendRequest(std::uint32_t id, const void* data, std::uint32_t size)
         result.status = Answer::Status::noHandler;
         return result;
     }
-    std::promise<void> done;
-    auto finished = done.get_future();
+    Completion done;
     const bool queued = m_pool.submit([&] {
         const Message request(id, "", result.replyId, size, data, 0, Message::Payload::borrow);
         try {
@@ -67,13 +103,13 @@ Answer Host::sendRequest(std::uint32_t id, const void* data, std::uint32_t size)
             result.status = Answer::Status::failed;
             result.error = "unknown exception";
         }
-        done.set_value();
+        done.signal();
     });
     if (!queued) {
         result.status = Answer::Status::stopped;
         return result;
     }
-    finished.wait();
+    done.wait();
     return result;
 }
 
