@@ -1,8 +1,5 @@
-// A second unit that includes the table, to show each unit has its own copy.
+// A second unit that includes the table: the header must link into a program
+// more than once.
 #include "protocol/constants.h"
-
-const char* const* otherUnitSetPathAddress() {
-  return &LCD::Proto::Constants::PUTLAYERIMAGEQUALITY;
-}
 
 const char* otherUnitSetPath() { return LCD::Proto::Constants::PUTLAYERIMAGEQUALITY; }
