@@ -1,66 +1,49 @@
 #include "tests/e2e/device_rig.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <gtest/gtest.h>
 #include <httplib.h>
 
 #include <cstring>
-#include <mutex>
 
-#include "host/lcdcommunicator.h"
 #include "platform/communicator/lcdcomm.h"
-#include "platform/framework/autoreportstream.h"
 #include "platform/framework/pluginloader.h"
 #include "simulator/devicesim.h"
 
 namespace e2e {
 
+namespace {
+
+constexpr std::uint32_t kSetRequest = 0xfc050410;
+constexpr std::uint32_t kAutoReport = 0x0008110d;
+constexpr std::uint32_t kLayerChanged = 0xfc08040b;
+
+std::mutex g_logMutex;
+std::vector<std::string> g_logLines;
+
+void collect(QtMsgType, const QMessageLogContext& context, const QString& text) {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    g_logLines.push_back(std::string(context.category ? context.category : "") + '|' +
+                         text.toStdString());
+}
+
+} // namespace
+
+// The record is 25 ints without padding (pinned by the protocol header).
 Layer layer(int id, int seed) {
     Layer r;
-    r.layerId = id;
-    // Every member gets its own value, so a swapped or dropped member shows.
-    int v = seed * 100;
-    auto& q = r.imageQuality;
-    for (int* m : {&q.imageQualityMode, &q.eyeCare, &q.hue, &q.saturation, &q.gamma,
-                   &q.contrast.R, &q.contrast.G, &q.contrast.B, &q.brightness.R,
-                   &q.brightness.G, &q.brightness.B, &q.shadow.R, &q.shadow.G, &q.shadow.B,
-                   &q.shadow.W, &q.highLight.R, &q.highLight.G, &q.highLight.B, &q.highLight.W,
-                   &q.colorTemperature.mode, &q.colorTemperature.quickAdjust.value,
-                   &q.colorTemperature.advanceAdjust.R, &q.colorTemperature.advanceAdjust.G,
-                   &q.colorTemperature.advanceAdjust.B})
-    {
-        ++v;
-        *m = v % 2 ? -v : v;
+    int* member = &r.layerId;
+    member[0] = id;
+    for (int k = 1; k < 25; ++k) {
+        const int v = seed * 100 + k;
+        member[k] = v % 2 ? -v : v;
     }
     return r;
 }
 
-nlohmann::json toDeviceJson(const Layer& r) {
-    const auto& q = r.imageQuality;
-    const auto rgb = [](const LCD::ProtoModel::s_RGB& c) {
-        return nlohmann::json{{"R", c.R}, {"G", c.G}, {"B", c.B}};
-    };
-    const auto rgbw = [](const LCD::ProtoModel::s_RGBW& c) {
-        return nlohmann::json{{"R", c.R}, {"G", c.G}, {"B", c.B}, {"W", c.W}};
-    };
-    return {{"layerId", r.layerId},
-            {"imageQuality",
-             {{"imageQualityMode", q.imageQualityMode},
-              {"eyeCare", q.eyeCare},
-              {"hue", q.hue},
-              {"saturation", q.saturation},
-              {"gamma", q.gamma},
-              {"contrast", rgb(q.contrast)},
-              {"brightness", rgb(q.brightness)},
-              {"shadow", rgbw(q.shadow)},
-              {"highLight", rgbw(q.highLight)},
-              {"colorTemperature",
-               {{"mode", q.colorTemperature.mode},
-                {"quickAdjust", {{"value", q.colorTemperature.quickAdjust.value}}},
-                {"advanceAdjust", rgb(q.colorTemperature.advanceAdjust)}}}}}};
-}
-
 bool sameRecords(const LayerList& a, const LayerList& b) {
-    // The records are 25 ints without padding (pinned by the protocol header).
     return a.size() == b.size() &&
            (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Layer)) == 0);
 }
@@ -70,26 +53,22 @@ int answerByte(const pqxhost::Answer& answer) {
     return answer.payload[0];
 }
 
-bool accepted(const pqxhost::Answer& answer) { return answerByte(answer) == 1; }
-
-struct DeviceRig::Listener {
-    mutable std::mutex mutex;
-    std::vector<LayerList> lists;
-    std::size_t badPayloads = 0;
-};
-
-DeviceRig::DeviceRig(RigOptions options) : m_options(options) {
+DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
+    : m_timeoutMs(timeoutMs), m_listener(std::make_shared<Listener>()) {
+    {
+        std::lock_guard<std::mutex> lock(g_logMutex);
+        g_logLines.clear();
+    }
+    qInstallMessageHandler(collect);
     LCD::Sim::Options sim;
     sim.port = 0;
     m_sim = std::make_unique<LCD::Sim::DeviceSim>(sim);
     m_port = m_sim->start();
     if (m_port <= 0) ADD_FAILURE() << "simulator: " << m_sim->error();
-    useLogin();
+    configure();
 
-    m_host = std::make_unique<pqxhost::Host>(m_options.workers);
-    m_listener = std::make_shared<Listener>();
-    // The listener runs on the thread that posts, while the plug-in's list
-    // is alive; it keeps its own copy.
+    m_host = std::make_unique<pqxhost::Host>(workers);
+    // The listener runs on the posting thread while the plug-in's list lives.
     m_host->global().registerNotificationHandler(
         kLayerChanged, [l = m_listener](const pqx::IMessage* m) -> const pqx::IMessage* {
             std::lock_guard<std::mutex> lock(l->mutex);
@@ -99,17 +78,15 @@ DeviceRig::DeviceRig(RigOptions options) : m_options(options) {
                 l->lists.push_back(*static_cast<const LayerList*>(m->getData()));
             return nullptr;
         });
-
     std::string error;
     m_plugin = pqxhost::Plugin::load(LCD_PLUGIN_PATH, *m_host, &error);
     if (!m_plugin) ADD_FAILURE() << error;
 
     m_stream = std::make_unique<pqxhost::AutoReportStream>(
-        url(), [h = m_host.get()](const std::string& text) { h->deliverText(kAutoReport, text); });
-    if (m_options.stream) {
-        m_stream->start();
-        EXPECT_TRUE(waitForSubscriber()) << "the auto-report stream did not subscribe";
-    }
+        "http://127.0.0.1:" + std::to_string(m_port),
+        [h = m_host.get()](const std::string& text) { h->deliverText(kAutoReport, text); });
+    m_stream->start();
+    EXPECT_TRUE(waitForSubscriber()) << "the auto-report stream did not subscribe";
 }
 
 DeviceRig::~DeviceRig() {
@@ -118,27 +95,20 @@ DeviceRig::~DeviceRig() {
     if (m_plugin) m_plugin->destroyComponents();
     m_host->global().clear();
     m_plugin.reset();
-    stopDevice();
-    std::lock_guard<std::mutex> lock(m_listener->mutex);
+    // The device's server would wait out its keep-alive time-out on every
+    // idle pooled connection; configuring anew closes them first.
+    configure();
+    m_sim->stop();
+    qInstallMessageHandler(nullptr);
     EXPECT_EQ(m_listener->badPayloads, 0u) << "notifications with a payload that is not a list";
 }
 
-std::string DeviceRig::url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
-
-void DeviceRig::useLogin() {
+void DeviceRig::configure(const std::string& token) {
     lcdcomm::Settings s;
-    s.url = url();
-    s.user = "admin";
-    s.password = "admin";
-    s.timeoutMs = m_options.timeoutMs;
-    lcdcomm::configure(s);
-}
-
-void DeviceRig::useToken(const std::string& token) {
-    lcdcomm::Settings s;
-    s.url = url();
+    s.url = "http://127.0.0.1:" + std::to_string(m_port);
     s.token = token;
-    s.timeoutMs = m_options.timeoutMs;
+    if (token.empty()) s.user = s.password = "admin";
+    s.timeoutMs = m_timeoutMs;
     lcdcomm::configure(s);
 }
 
@@ -146,70 +116,32 @@ pqxhost::Answer DeviceRig::set(const LayerList& layers) {
     return m_host->sendRequest(kSetRequest, &layers, sizeof layers);
 }
 
-namespace {
-
-nlohmann::json parsed(const httplib::Result& r, const std::string& what) {
-    if (!r) {
-        ADD_FAILURE() << what << ": " << httplib::to_string(r.error());
-        return nullptr;
-    }
-    return nlohmann::json::parse(r->body, nullptr, false);
-}
-
-} // namespace
-
 nlohmann::json DeviceRig::simGet(const std::string& path) {
-    httplib::Client c("127.0.0.1", m_port);
-    return parsed(c.Get(path), "GET " + path);
+    const auto r = httplib::Client("127.0.0.1", m_port).Get(path);
+    if (!r) ADD_FAILURE() << "GET " << path << ": " << httplib::to_string(r.error());
+    return r ? nlohmann::json::parse(r->body, nullptr, false) : nlohmann::json();
 }
 
 nlohmann::json DeviceRig::simPost(const std::string& path, const std::string& body) {
-    httplib::Client c("127.0.0.1", m_port);
-    return parsed(c.Post(path, body, "application/json"), "POST " + path);
+    const auto r = httplib::Client("127.0.0.1", m_port).Post(path, body, "application/json");
+    if (!r) ADD_FAILURE() << "POST " << path << ": " << httplib::to_string(r.error());
+    return r ? nlohmann::json::parse(r->body, nullptr, false) : nlohmann::json();
 }
 
-nlohmann::json DeviceRig::storedLayers() {
-    httplib::Client c("127.0.0.1", m_port);
-    const httplib::Headers auth{{"Authorization", HttpLogin::getInstance()->getToken()}};
-    const auto reply = parsed(c.Get("/movra/v1/layers/list-detail", auth), "list-detail");
-    return reply.is_object() && reply.contains("data") ? reply["data"] : nlohmann::json();
-}
-
-void DeviceRig::stopDevice() {
-    // The device's server would wait out its keep-alive time-out on every
-    // idle pooled connection; configuring anew closes them first.
-    useLogin();
-    m_sim->stop();
-}
-
-void DeviceRig::restartDevice() {
-    LCD::Sim::Options sim;
-    sim.port = m_port;
-    m_sim.reset();
-    m_reportsBefore = m_stream->reports();
-    m_sim = std::make_unique<LCD::Sim::DeviceSim>(sim);
-    if (m_sim->start() != m_port) ADD_FAILURE() << "simulator restart: " << m_sim->error();
-    useLogin();  // the new device knows none of the old tokens
-    if (m_options.stream) {
-        EXPECT_TRUE(waitForSubscriber()) << "the stream did not come back";
-    }
-}
-
-bool DeviceRig::waitForSubscriber(int timeoutMs) {
-    return eventually([this] { return stats().value("subscribers", 0) == 1; }, timeoutMs);
+bool DeviceRig::waitForSubscriber() {
+    return eventually([this] { return simGet("/sim/stats").value("subscribers", 0) == 1; }, 10000);
 }
 
 bool DeviceRig::waitForReportsDrained(int timeoutMs) {
     const bool arrived = eventually(
-        [this] {
-            return stats().value("reports", 0ull) + m_reportsBefore == m_stream->reports();
-        }, timeoutMs);
+        [this] { return simGet("/sim/stats").value("reports", 0ull) == m_stream->reports(); },
+        timeoutMs);
     m_host->waitIdle();
     return arrived;
 }
 
 bool DeviceRig::waitForNotifications(std::size_t count, int timeoutMs) {
-    return eventually([this, count] { return notificationCount() >= count; }, timeoutMs);
+    return eventually([this, count] { return notifications().size() >= count; }, timeoutMs);
 }
 
 std::vector<LayerList> DeviceRig::notifications() const {
@@ -217,22 +149,19 @@ std::vector<LayerList> DeviceRig::notifications() const {
     return m_listener->lists;
 }
 
-std::size_t DeviceRig::notificationCount() const {
-    std::lock_guard<std::mutex> lock(m_listener->mutex);
-    return m_listener->lists.size();
+std::vector<std::string> DeviceRig::logLines() const {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    return g_logLines;
 }
 
-void DeviceRig::clearNotifications() {
-    std::lock_guard<std::mutex> lock(m_listener->mutex);
-    m_listener->lists.clear();
+bool DeviceRig::logged(const std::string& text) const {
+    for (const auto& line : logLines())
+        if (line.find(text) != std::string::npos) return true;
+    return false;
 }
-
-} // namespace e2e
-
-namespace e2e {
 
 void expectStillServing(DeviceRig& rig, int seed) {
-    const std::size_t before = rig.notificationCount();
+    const std::size_t before = rig.notifications().size();
     const LayerList list{layer(1 + seed % 8, seed)};
     const auto answer = rig.set(list);
     ASSERT_TRUE(accepted(answer)) << "answer: " << toString(answer.status);

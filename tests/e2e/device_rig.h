@@ -1,29 +1,28 @@
 // Everything an end-to-end test runs, for real and in one process: the
 // device simulator, the communicator pointed at it, the stand-in host with
-// the plug-in loaded, the auto-report stream feeding the host, and a
-// listener that keeps a copy of every change notification.
+// the plug-in loaded, the auto-report stream feeding the host, a listener
+// that keeps a copy of every change notification, and every Qt message.
 //
 //   e2e::DeviceRig rig;                       // logs in with admin/admin
-//   auto answer = rig.set({e2e::layer(3, 1)});
-//   EXPECT_TRUE(e2e::accepted(answer));
+//   EXPECT_TRUE(e2e::accepted(rig.set({e2e::layer(3, 1)})));
 //   rig.waitForNotifications(1);
-//   rig.fault(R"({"mode":"close","count":1})");
+//   rig.simPost("/sim/fault", R"({"mode":"close"})");
 #pragma once
 
 #include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/framework/autoreportstream.h"
 #include "platform/framework/host.h"
 #include "protocol/layerimagequality.h"
 
 namespace pqxhost {
-class AutoReportStream;
 class Plugin;
 }
 namespace LCD::Sim {
@@ -35,96 +34,69 @@ namespace e2e {
 using Layer = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
 using LayerList = std::vector<Layer>;
 
-constexpr std::uint32_t kSetRequest = 0xfc050410;
-constexpr std::uint32_t kAutoReport = 0x0008110d;
-constexpr std::uint32_t kLayerChanged = 0xfc08040b;
-
-struct RigOptions {
-    long timeoutMs = 3000;       // communicator time-out of one request
-    std::size_t workers = 4;     // host delivery threads
-    bool stream = true;          // subscribe to the device's auto-reports
-};
-
 // A layer record whose 25 values all differ and depend on `seed`.
 Layer layer(int id, int seed);
-// The record as the device names its members, built without our codec.
-nlohmann::json toDeviceJson(const Layer& record);
 bool sameRecords(const LayerList& a, const LayerList& b);
-
-// True when the host got an answer whose one byte says "accepted".
-bool accepted(const pqxhost::Answer& answer);
 // The answer's byte, or -1 when there is no one-byte answer.
 int answerByte(const pqxhost::Answer& answer);
+inline bool accepted(const pqxhost::Answer& answer) { return answerByte(answer) == 1; }
 
 class DeviceRig {
 public:
-    explicit DeviceRig(RigOptions options = {});
-    ~DeviceRig();  // stream, delivery, components, handlers, unload, device
+    // `timeoutMs`: of one communicator request; `workers`: host threads.
+    explicit DeviceRig(long timeoutMs = 3000, std::size_t workers = 4);
+    ~DeviceRig();
     DeviceRig(const DeviceRig&) = delete;
     DeviceRig& operator=(const DeviceRig&) = delete;
 
     // A set request through the host, blocking until the handler returns.
     pqxhost::Answer set(const LayerList& layers);
-
-    // Control endpoints of the simulator; each fails the test on a
-    // transport error and returns the parsed reply.
+    // Control endpoints of the simulator; a transport error fails the test.
     nlohmann::json simGet(const std::string& path);
     nlohmann::json simPost(const std::string& path, const std::string& body);
-    void fault(const std::string& body) { simPost("/sim/fault", body); }
-    nlohmann::json stats() { return simGet("/sim/stats"); }
-    // Records of layers as the device stores them ("data" of list-detail).
-    nlohmann::json storedLayers();
+    // Points the communicator at the device with this token, or with the
+    // admin/admin login when it is empty.
+    void configure(const std::string& token = "");
 
-    // Stops the device; `restartDevice` brings it back on the same port
-    // and makes the communicator log in again.
-    void stopDevice();
-    void restartDevice();
-    // Points the communicator at the device with these login settings.
-    void useToken(const std::string& token);
-    void useLogin();
-
-    // Waits (bounded) until at least `count` notifications arrived.
+    // Bounded waits: for `count` notifications; until every report the
+    // device published was handed on and every host delivery ran; until the
+    // device has exactly one subscriber on its stream.
     bool waitForNotifications(std::size_t count, int timeoutMs = 5000);
-    // Waits until every report the device published reached the stream and
-    // every delivery the host queued has run.
     bool waitForReportsDrained(int timeoutMs = 10000);
-    // Waits until the device has exactly one subscriber on its stream.
-    bool waitForSubscriber(int timeoutMs = 10000);
+    bool waitForSubscriber();
     std::vector<LayerList> notifications() const;
-    std::size_t notificationCount() const;
-    void clearNotifications();
-
-    pqxhost::Host& host() { return *m_host; }
+    // "category|message" of every Qt message since the rig started.
+    std::vector<std::string> logLines() const;
+    bool logged(const std::string& text) const;
     pqxhost::AutoReportStream& stream() { return *m_stream; }
-    std::string url() const;
 
 private:
-    struct Listener;
-
-    RigOptions m_options;
+    struct Listener {
+        mutable std::mutex mutex;
+        std::vector<LayerList> lists;
+        std::size_t badPayloads = 0;
+    };
     std::unique_ptr<LCD::Sim::DeviceSim> m_sim;
     int m_port = 0;
-    std::uint64_t m_reportsBefore = 0;  // stream reports from devices since stopped
+    long m_timeoutMs;
     std::unique_ptr<pqxhost::Host> m_host;
     std::unique_ptr<pqxhost::Plugin> m_plugin;
     std::unique_ptr<pqxhost::AutoReportStream> m_stream;
     std::shared_ptr<Listener> m_listener;
 };
 
-// Sends one set that the device accepts (a layer and values chosen by
-// `seed`) and waits for its auto-report: the host answers true and exactly
-// one more notification, holding that list, arrives.
+// One set the device accepts (values chosen by `seed`): the host answers
+// true and exactly one more notification, holding that list, arrives.
 void expectStillServing(DeviceRig& rig, int seed);
 
-// Bounded polling for conditions another thread brings about.
 template <typename F>
 bool eventually(F condition, int timeoutMs = 5000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < until) {
-        if (condition()) return true;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= until) return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return condition();
+    return true;
 }
 
 } // namespace e2e

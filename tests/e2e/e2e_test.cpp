@@ -1,0 +1,144 @@
+// The set path and the auto-report path through the loaded plug-in, the
+// real communicator and the simulated device: an accepted set, a pushed
+// report, a refused token, and faults of the device, each followed by a set
+// that is served as usual.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "tests/e2e/device_rig.h"
+
+namespace e2e {
+namespace {
+
+using Status = pqxhost::Answer::Status;
+
+TEST(RoundTrip, AnAcceptedSetComesBackOnceAndThePushedReportListsItAsStored) {
+    DeviceRig rig;
+    const LayerList list{layer(2, 7), layer(5, 11), layer(8, 13)};
+    const auto answer = rig.set(list);
+    ASSERT_EQ(answer.status, Status::answered);
+    EXPECT_EQ(answerByte(answer), 1);
+    EXPECT_EQ(answer.answerId, answer.replyId);
+    EXPECT_EQ(answer.sender, "layerimagequalitymodelmsg");
+    ASSERT_TRUE(rig.waitForNotifications(1));
+
+    // A report the device pushes of its own lists every layer it stores.
+    EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"errorCode":0})").value("subscribers", 0), 1);
+    ASSERT_TRUE(rig.waitForNotifications(2));
+    ASSERT_TRUE(rig.waitForReportsDrained());
+    const auto notes = rig.notifications();
+    ASSERT_EQ(notes.size(), 2u);
+    EXPECT_TRUE(sameRecords(notes[0], list));
+    ASSERT_EQ(notes[1].size(), 8u);
+    for (const Layer& record : list)
+        EXPECT_TRUE(sameRecords({notes[1][record.layerId - 1]}, {record})) << record.layerId;
+}
+
+TEST(Token, AWrongTokenIsRefusedALoginServesAndNoLogLineShowsEither) {
+    const std::string wrong = "e2e-wrong-token-5f3a9c";
+    DeviceRig rig;
+    rig.configure(wrong);  // a token and no user: nothing to log in with
+    EXPECT_EQ(answerByte(rig.set({layer(1, 30)})), 0);
+    EXPECT_EQ(rig.simGet("/sim/stats").value("sets", -1), 0) << "a refused set changed the device";
+    rig.configure();
+    expectStillServing(rig, 1);
+
+    // Warnings under either token: a failed send and an undecodable reply.
+    for (const std::string& token : {wrong, std::string()}) {
+        rig.configure(token);
+        for (const char* fault : {R"({"mode":"close"})", R"({"mode":"non-json"})"}) {
+            rig.simPost("/sim/fault", fault);
+            rig.set({layer(2, 31)});
+        }
+    }
+    std::set<std::string> tokens;
+    for (const auto& r : rig.simGet("/sim/requests"))
+        if (r.value("path", "") == "/movra/v1/layers/image-quality")
+            tokens.insert(r["headers"].value("Authorization", ""));
+    EXPECT_GE(tokens.size(), 2u) << "the wrong token and an issued one, each sent as it is";
+    EXPECT_EQ(tokens.count(wrong), 1u);
+    const auto lines = rig.logLines();
+    EXPECT_FALSE(lines.empty());
+    for (const auto& token : tokens)
+        for (const auto& line : lines)
+            EXPECT_EQ(line.find(token), std::string::npos) << "a log line shows a token: " << line;
+}
+
+struct FaultCase {
+    const char* name;
+    const char* control;  // body of POST /sim/fault, kept until cleared
+    Status status;
+    int byte;             // the answer's byte; -1: no answer
+    const char* warning;  // held by the one Qt warning logged; empty: none
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
+class DeviceFault : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(DeviceFault, GivesItsOutcomeAndTheNextSetIsServed) {
+    const FaultCase& c = GetParam();
+    DeviceRig rig;
+    expectStillServing(rig, 1);
+    rig.simPost("/sim/fault", c.control);
+    const auto answer = rig.set({layer(4, 50)});
+    rig.simPost("/sim/fault", R"({"mode":"none"})");
+    EXPECT_EQ(answer.status, c.status) << toString(answer.status);
+    EXPECT_EQ(answerByte(answer), c.byte);
+    const auto lines = rig.logLines();
+    ASSERT_EQ(lines.size(), *c.warning ? 1u : 0u) << testing::PrintToString(lines);
+    if (*c.warning) {
+        EXPECT_NE(lines[0].find(c.warning), std::string::npos) << lines[0];
+    }
+    expectStillServing(rig, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DeviceFault,
+    testing::Values(
+        FaultCase{"CloseBeforeReply", R"({"mode":"close"})", Status::none, -1,
+                  "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
+        // The decoder stores no code, so it stays 0: accepted.
+        FaultCase{"CloseMidReply", R"({"mode":"close-mid"})", Status::none, -1,
+                  "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
+        FaultCase{"ReplyNotJson", R"({"mode":"non-json"})", Status::answered, 1,
+                  "[layer] decode json failed : "},
+        FaultCase{"EmptyReply", R"({"mode":"empty"})", Status::answered, 1,
+                  "[layer] decode json failed : "},
+        FaultCase{"TenMegabyteReply", R"({"mode":"huge","bytes":10485760})", Status::answered, 1,
+                  ""},
+        // The HTTP status plays no part: the code 500 in the body refuses.
+        FaultCase{"Http500", R"({"mode":"http500"})", Status::answered, 0, ""}),
+    [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+TEST(DeviceFaults, AReplyLaterThanTheTimeOutGivesNoAnswerAndIsNotTakenForTheNext) {
+    DeviceRig rig(600);
+    rig.simPost("/sim/fault", R"({"mode":"delay","ms":2000,"count":1})");
+    const auto answer = rig.set({layer(2, 60)});
+    EXPECT_EQ(answer.status, Status::none) << toString(answer.status);
+    EXPECT_TRUE(rig.logged("[layer] send request failed. url :  /movra/v1/layers/image-quality"));
+    expectStillServing(rig, 4);
+}
+
+TEST(DeviceFaults, ABrokenReportPostsNothingAndTheNextIsHandled) {
+    DeviceRig rig;
+    EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"raw":"not a report"})").value("subscribers", 0), 1);
+    ASSERT_TRUE(rig.waitForReportsDrained());
+    EXPECT_TRUE(rig.notifications().empty());
+    EXPECT_TRUE(rig.logged("[layer] "));
+    expectStillServing(rig, 3);
+}
+
+TEST(DeviceFaults, AfterTheReportStreamDropsTheNextReportStillArrivesOnce) {
+    DeviceRig rig;
+    const auto connections = rig.stream().connections();
+    rig.simPost("/sim/stream/drop", "{}");
+    ASSERT_TRUE(eventually([&] { return rig.stream().connections() > connections; }, 10000));
+    ASSERT_TRUE(rig.waitForSubscriber());
+    expectStillServing(rig, 4);
+}
+
+} // namespace
+} // namespace e2e
