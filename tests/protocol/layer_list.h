@@ -3,12 +3,18 @@
 
 #include <array>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
 
 #include "protocol/layerimagequality.h"
+#include "protocol/protomodel.h"
 
 namespace testing_layers {
 
 using Layer = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
+using List = std::vector<Layer>;
 using Ints = std::array<int, 25>;
 
 inline Ints ints_of(const Layer& l) {
@@ -25,5 +31,9 @@ inline Layer layer_of(const Ints& v) {
 
 inline const Ints kDefaults = {0, 0, 0, 0, 50, 220, 50, 50, 50, 50, 50, 50, 50,
                                50, 50, 100, 50, 50, 50, 100, 0, 0, 50, 50, 50};
+
+inline std::string err_text(int col, const char* msg) {
+    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
+}
 
 } // namespace testing_layers
