@@ -38,16 +38,13 @@ TEST(Construction, EachIdIsBoundToItsOwnHandler) {
     EXPECT_EQ(warnings.list()[1].text, "[layer] data does not matches.");
 }
 
-TEST(ConstructionDeathTest, StopsWithoutGlobalHandler) {
+TEST(ConstructionDeathTest, StopsWithoutGlobalHandlerOrHostApi) {
     fake_host::Api host;
     host.withHandler = false;
     pqx::api::get().iapi = &host;
     EXPECT_DEATH(Tmpl::componentInfo.creator(),
                  "layerimagequalitymodel\\.cpp:[0-9]+: .*LayerImageQualityModel\\(\\).*"
                  "Assertion `m_msgHandler' failed");
-}
-
-TEST(ConstructionDeathTest, StopsWithoutHostApi) {
     pqx::api::get().iapi = nullptr;
     EXPECT_DEATH(Tmpl::componentInfo.creator(), "Assertion `m_msgHandler' failed");
 }

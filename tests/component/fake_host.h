@@ -121,8 +121,7 @@ public:
 
 struct Warning {
     QtMsgType type;
-    std::string category, file, function, text;
-    int line;
+    std::string category, function, text;
 };
 
 // Collects Qt messages while alive.
@@ -138,8 +137,8 @@ private:
         return w;
     }
     static void collect(QtMsgType t, const QMessageLogContext& c, const QString& m) {
-        all().push_back({t, c.category ? c.category : "", c.file ? c.file : "",
-                         c.function ? c.function : "", m.toStdString(), c.line});
+        all().push_back({t, c.category ? c.category : "", c.function ? c.function : "",
+                         m.toStdString()});
     }
     QtMessageHandler m_old;
 };

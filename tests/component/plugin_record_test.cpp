@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include <gtest/gtest.h>
 
 #include "component/api.h"
@@ -22,7 +20,6 @@ TEST(PluginDescriptor, NamesThePluginAndListsItsOneComponent) {
     EXPECT_STREQ(info->name, "lcdlayerimagequalitymodel");
     EXPECT_STREQ(info->version, "0.1.0");
     EXPECT_STREQ(info->attributes, "{\"desc\":\"lcd layer image quality model!\",\"end\":0 }");
-    EXPECT_EQ(std::strlen(info->attributes), 50u);
     ASSERT_NE(info->componentTable, nullptr);
     EXPECT_EQ(info->componentTable[0], &Tmpl::componentInfo);
     EXPECT_EQ(info->componentTable[1], nullptr);
@@ -32,7 +29,6 @@ TEST(PluginDescriptor, ComponentRecordCarriesNameAttributesAndThreeCallables) {
     const pqx::ComponentInfo& rec = Tmpl::componentInfo;
     EXPECT_STREQ(rec.name, "movra.lcd.model.layer.imagequality");
     EXPECT_STREQ(rec.attributes, "{\"end\":0 }\r\n");
-    EXPECT_EQ(std::strlen(rec.attributes), 12u);
     ASSERT_TRUE(rec.creator && rec.deletor && rec.getMessageHandler);
     int any = 0;
     EXPECT_EQ(rec.getMessageHandler(nullptr), nullptr);
@@ -47,8 +43,6 @@ TEST(PluginInit, KeepsThePointerOfTheLastCallNullIncluded) {
     EXPECT_EQ(pqx::api::get().iapi, &second);
     pluginit(nullptr);
     EXPECT_EQ(pqx::api::get().iapi, nullptr);
-    EXPECT_EQ(pqx::api::get().reserved1, nullptr);
-    EXPECT_EQ(pqx::api::get().reserved2, nullptr);
     EXPECT_TRUE(first.log.empty());
     EXPECT_TRUE(second.log.empty());
 }

@@ -13,13 +13,10 @@ namespace {
 
 using LCD::ProtoModel::decode;
 using LCD::ProtoModel::s_nullResponse;
+using testing_layers::err_text;
 using testing_layers::ints_of;
 using testing_layers::kDefaults;
 using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
-
-std::string err_text(int col, const char* msg) {
-    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
-}
 
 TEST(DecodeReply, RowsOfTheReplyTable) {
     const struct {
@@ -89,14 +86,6 @@ TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
     auto second = kDefaults;
     second[0] = 2;
     EXPECT_EQ(ints_of(out[1]), second);
-}
-
-TEST(DecodeList, AnotherDecodeAppendsToTheList) {
-    List out(2);
-    std::string err;
-    EXPECT_TRUE(decode("[{\"layerId\":5}]", out, err));
-    ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[2].layerId, 5);
 }
 
 TEST(DecodeLayer, AbsentMembersKeepTheirDefaultsAndFractionsAreCut) {
