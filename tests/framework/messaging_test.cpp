@@ -70,16 +70,6 @@ TEST(GlobalMessageHandler, LaterRequestHandlerReplacesTheEarlierOne) {
     EXPECT_FALSE(global.requestHandler(6));
 }
 
-TEST(GlobalMessageHandler, ClearDropsHandlersAndClients) {
-    pqxhost::GlobalMessageHandler global;
-    global.registerClient("layerimagequalitymodelmsg");
-    global.registerNotificationHandler(3, [](const pqx::IMessage*) { return nullptr; });
-    EXPECT_EQ(global.clients(), std::vector<std::string>{"layerimagequalitymodelmsg"});
-    global.clear();
-    EXPECT_TRUE(global.clients().empty());
-    EXPECT_EQ(global.postMessage(3, 0, nullptr, 0), 0);
-}
-
 TEST(MessageCenter, CopiesThePayloadIntoTheMessage) {
     pqxhost::MessageCenter center;
     const pqx::IMessage* message = nullptr;
