@@ -11,7 +11,9 @@
 
 #include "json/ajson.h"
 
-namespace {
+// Outside an anonymous namespace: the record's field list would otherwise be
+// an unused internal constant.
+namespace fuzz_sample {
 
 struct Sample {
     std::string name;
@@ -20,11 +22,13 @@ struct Sample {
     std::vector<int> values;
 };
 
-} // namespace
+} // namespace fuzz_sample
 
-AJSON(Sample, name, count, code, values)
+AJSON(fuzz_sample::Sample, name, count, code, values)
 
 namespace {
+
+using fuzz_sample::Sample;
 
 // Every next() consumes at least one character, so a scan ends within
 // length + 1 tokens; more means it loops.
