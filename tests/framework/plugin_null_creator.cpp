@@ -3,8 +3,6 @@
 
 namespace {
 
-pqx::IApi* g_api = nullptr;
-
 const pqx::ComponentInfo component{[]() -> void* { return nullptr; }, [](void*) {},
                                    [](void*) -> pqx::IMessageHandler* { return nullptr; },
                                    "test.component.nullcreator", "{}"};
@@ -14,4 +12,4 @@ const pqx::PluginInfo info{"0.1", table, "nullcreator", "0.0.1", "{}"};
 } // namespace
 
 extern "C" __attribute__((visibility("default"))) const pqx::PluginInfo* pluginfo() { return &info; }
-extern "C" __attribute__((visibility("default"))) void pluginit(pqx::IApi* api) { g_api = api; }
+extern "C" __attribute__((visibility("default"))) void pluginit(pqx::IApi*) {}
