@@ -17,11 +17,17 @@ void* counted_alloc(std::size_t n) {
 } // namespace
 
 namespace bench {
-std::size_t allocations() noexcept { return g_allocations; }
+std::size_t allocations() noexcept {
+    return g_allocations;
+}
 } // namespace bench
 
-void* operator new(std::size_t n) { return counted_alloc(n); }
-void* operator new[](std::size_t n) { return counted_alloc(n); }
+void* operator new(std::size_t n) {
+    return counted_alloc(n);
+}
+void* operator new[](std::size_t n) {
+    return counted_alloc(n);
+}
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
     ++g_allocations;
     return std::malloc(n == 0 ? 1 : n);
@@ -30,9 +36,21 @@ void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
     ++g_allocations;
     return std::malloc(n == 0 ? 1 : n);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}

@@ -22,7 +22,7 @@ using bench::LayerList;
 constexpr long kRecords[] = {1, 3, 64, 10000};
 
 struct inputs {
-    std::string list;    // padded for simdjson; the others ignore the spare room
+    std::string list; // padded for simdjson; the others ignore the spare room
     std::string report;
     LayerList expected;
 };
@@ -56,7 +56,9 @@ simdjson::ondemand::parser& sj_parser() {
     static simdjson::ondemand::parser parser;
     return parser;
 }
-bool simdjson_list(const std::string& text, LayerList& out) { return bench::sj::decode(sj_parser(), text, out); }
+bool simdjson_list(const std::string& text, LayerList& out) {
+    return bench::sj::decode(sj_parser(), text, out);
+}
 bool simdjson_report(const std::string& text, LayerList& out) {
     return bench::sj::decode_report(sj_parser(), text, out);
 }
@@ -66,7 +68,7 @@ using decoder = bool (*)(const std::string&, LayerList&);
 struct subject {
     const char* name;
     decoder list;
-    decoder report;  // nullptr: not measured for reports
+    decoder report; // nullptr: not measured for reports
 };
 
 const subject kSubjects[] = {
@@ -124,20 +126,23 @@ void check_peers() {
 int main(int argc, char** argv) {
     check_peers();
     for (const subject& s : kSubjects) {
-        auto* b = benchmark::RegisterBenchmark((std::string("decode/") + s.name).c_str(),
-                                               [f = s.list](benchmark::State& st) { run(st, f, false); });
+        auto* b =
+            benchmark::RegisterBenchmark((std::string("decode/") + s.name).c_str(),
+                                         [f = s.list](benchmark::State& st) { run(st, f, false); });
         for (const long n : kRecords)
             b->Arg(n);
     }
     for (const subject& s : kSubjects) {
         if (s.report == nullptr)
             continue;
-        auto* b = benchmark::RegisterBenchmark((std::string("decode_report/") + s.name).c_str(),
-                                               [f = s.report](benchmark::State& st) { run(st, f, true); });
+        auto* b = benchmark::RegisterBenchmark(
+            (std::string("decode_report/") + s.name).c_str(),
+            [f = s.report](benchmark::State& st) { run(st, f, true); });
         b->Arg(1)->Arg(3);
     }
     for (const long n : kRecords)
-        benchmark::AddCustomContext("list_growth_allocs/" + std::to_string(n), std::to_string(growth_allocations(n)));
+        benchmark::AddCustomContext("list_growth_allocs/" + std::to_string(n),
+                                    std::to_string(growth_allocations(n)));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

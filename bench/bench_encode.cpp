@@ -27,14 +27,16 @@ const LayerList& layers_for(long n) {
     return it->second;
 }
 
-void ours(std::string& text, const LayerList& layers) { LCD::ProtoModel::encode(text, layers); }
+void ours(std::string& text, const LayerList& layers) {
+    LCD::ProtoModel::encode(text, layers);
+}
 
 using encoder = void (*)(std::string&, const LayerList&);
 
 struct subject {
     const char* name;
     encoder f;
-    bool long_lists;  // also measured at 1000 and 30000 records
+    bool long_lists; // also measured at 1000 and 30000 records
 };
 
 const subject kSubjects[] = {
@@ -52,7 +54,7 @@ void run(benchmark::State& state, encoder f) {
     std::size_t bytes = 0;
     const std::size_t before = bench::allocations();
     for (auto _ : state) {
-        std::string text;  // a fresh string per call, as the set path has
+        std::string text; // a fresh string per call, as the set path has
         f(text, layers);
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());

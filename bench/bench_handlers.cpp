@@ -34,10 +34,18 @@ constexpr const char kAccepted[] = "{\"code\":0,\"message\":\"ok\"}";
 std::size_t g_sent_bytes = 0;
 } // namespace
 
-void HttpRequest::setHead(const char* name, const char* value) { m_heads.emplace_back(name, value); }
-void HttpRequest::setBody(const char* data, int size) { m_body.assign(data, static_cast<std::size_t>(size)); }
-const char* HttpRespon::getBody() const { return m_body.c_str(); }
-std::uint32_t HttpRespon::getBodySize() const { return static_cast<std::uint32_t>(m_body.size()); }
+void HttpRequest::setHead(const char* name, const char* value) {
+    m_heads.emplace_back(name, value);
+}
+void HttpRequest::setBody(const char* data, int size) {
+    m_body.assign(data, static_cast<std::size_t>(size));
+}
+const char* HttpRespon::getBody() const {
+    return m_body.c_str();
+}
+std::uint32_t HttpRespon::getBodySize() const {
+    return static_cast<std::uint32_t>(m_body.size());
+}
 
 HttpClient::HttpClient() : m_impl(nullptr) {}
 HttpClient::~HttpClient() = default;
@@ -64,14 +72,18 @@ HttpSingleTon* HttpSingleTon::getInstance() {
     static HttpSingleTon instance;
     return &instance;
 }
-HttpClient* HttpSingleTon::getHttpClient() { return m_client; }
+HttpClient* HttpSingleTon::getHttpClient() {
+    return m_client;
+}
 
 HttpLogin::HttpLogin() : m_impl(nullptr) {}
 HttpLogin* HttpLogin::getInstance() {
     static HttpLogin instance;
     return &instance;
 }
-std::string HttpLogin::getToken() { return "bench-token"; }
+std::string HttpLogin::getToken() {
+    return "bench-token";
+}
 
 // ---------------------------------------------------------------------------
 // The host side: handlers kept by id, one answer message reused.
@@ -82,7 +94,8 @@ using bench::LayerList;
 
 class fake_message final : public pqx::IMessage {
 public:
-    fake_message(std::uint32_t id, std::uint32_t size, const void* data) : id_(id), size_(size), data_(data) {}
+    fake_message(std::uint32_t id, std::uint32_t size, const void* data)
+        : id_(id), size_(size), data_(data) {}
     std::uint32_t getId() const override { return id_; }
     const char* getSender() const override { return "bench"; }
     std::uint32_t getFlag() const override { return 0; }
@@ -98,12 +111,18 @@ public:
 
 class fake_handler final : public pqx::IMessageHandler {
 public:
-    void registerRequestHandler(std::uint32_t id, const pqx::MessageHandler& h) override { handlers[id] = h; }
-    void registerNotificationHandler(std::uint32_t id, const pqx::MessageHandler& h) override { handlers[id] = h; }
+    void registerRequestHandler(std::uint32_t id, const pqx::MessageHandler& h) override {
+        handlers[id] = h;
+    }
+    void registerNotificationHandler(std::uint32_t id, const pqx::MessageHandler& h) override {
+        handlers[id] = h;
+    }
     void reservedSlot3() override {}
     void reservedSlot4() override {}
-    std::int32_t postMessage(std::uint32_t, std::uint32_t size, const void* data, std::uint32_t) override {
-        posted_records = size == sizeof(LayerList) ? static_cast<const LayerList*>(data)->size() : 0;
+    std::int32_t postMessage(std::uint32_t, std::uint32_t size, const void* data,
+                             std::uint32_t) override {
+        posted_records =
+            size == sizeof(LayerList) ? static_cast<const LayerList*>(data)->size() : 0;
         return 1;
     }
     void registerClient(const std::string&) override {}
@@ -114,8 +133,8 @@ public:
 
 class fake_center final : public pqx::IMessageCenter {
 public:
-    pqx::IMessage* createMessage(std::uint32_t id, const char*, std::uint32_t size, const void* data,
-                                 std::uint32_t) override {
+    pqx::IMessage* createMessage(std::uint32_t id, const char*, std::uint32_t size,
+                                 const void* data, std::uint32_t) override {
         answer.id_ = id;
         answer.size_ = size;
         answer.flag_ = size == 1 && *static_cast<const bool*>(data);
@@ -127,7 +146,8 @@ public:
 
 class fake_api final : public pqx::IApi {
 public:
-    pqx::IMessageHandler* findMessageHandler(const char*, const char*, void*, void*, void*, std::int32_t) override {
+    pqx::IMessageHandler* findMessageHandler(const char*, const char*, void*, void*, void*,
+                                             std::int32_t) override {
         return &handler;
     }
     void reservedSlot2() override {}
@@ -160,7 +180,8 @@ LayerList device_layers(std::size_t n) {
 void set_handler(benchmark::State& state) {
     const LayerList layers = device_layers(static_cast<std::size_t>(state.range(0)));
     const pqx::MessageHandler& handler = handler_for(layerimagequality::kSetLayerImageQuality);
-    const fake_message request(layerimagequality::kSetLayerImageQuality, sizeof(LayerList), &layers);
+    const fake_message request(layerimagequality::kSetLayerImageQuality, sizeof(LayerList),
+                               &layers);
     const std::size_t before = bench::allocations();
     bool accepted = true;
     for (auto _ : state) {
@@ -176,7 +197,8 @@ void set_handler(benchmark::State& state) {
 void auto_report_handler(benchmark::State& state) {
     const std::size_t n = static_cast<std::size_t>(state.range(0));
     const std::string text = bench::auto_report_text(device_layers(n));
-    const pqx::MessageHandler& handler = handler_for(layerimagequality::kAutoReportLayerImageQuality);
+    const pqx::MessageHandler& handler =
+        handler_for(layerimagequality::kAutoReportLayerImageQuality);
     const fake_message report(layerimagequality::kAutoReportLayerImageQuality,
                               static_cast<std::uint32_t>(text.size() + 1), text.c_str());
     const std::size_t before = bench::allocations();

@@ -18,7 +18,8 @@ const std::string& text_for(long n) {
     static std::map<long, std::string> cache;
     auto it = cache.find(n);
     if (it == cache.end())
-        it = cache.emplace(n, bench::layer_text(bench::sample_layers(static_cast<std::size_t>(n)))).first;
+        it = cache.emplace(n, bench::layer_text(bench::sample_layers(static_cast<std::size_t>(n))))
+                 .first;
     return it->second;
 }
 
@@ -58,7 +59,15 @@ void byte_loop_limit(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(memcpy_limit)->Name("limit/memcpy")->Arg(1)->Arg(2)->Arg(3)->Arg(64)->Arg(1000)->Arg(10000)->Arg(30000);
+BENCHMARK(memcpy_limit)
+    ->Name("limit/memcpy")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Arg(64)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000);
 BENCHMARK(byte_loop_limit)->Name("limit/byte_loop")->Arg(1)->Arg(3)->Arg(64)->Arg(10000);
 
 BENCHMARK_MAIN();

@@ -54,7 +54,8 @@ LayerList request_layers(std::size_t n) {
 }
 
 bool accepted(const pqxhost::Answer& a) {
-    return a.status == pqxhost::Answer::Status::answered && a.payload.size() == 1 && a.payload[0] == 1;
+    return a.status == pqxhost::Answer::Status::answered && a.payload.size() == 1 &&
+           a.payload[0] == 1;
 }
 
 void start_rig() {
@@ -98,7 +99,8 @@ void through_host(benchmark::State& state) {
     const LayerList layers = request_layers(static_cast<std::size_t>(state.range(0)));
     bool ok = true;
     for (auto _ : state)
-        ok = accepted(g_rig->host->sendRequest(kSetLayerImageQuality, &layers, sizeof layers)) && ok;
+        ok =
+            accepted(g_rig->host->sendRequest(kSetLayerImageQuality, &layers, sizeof layers)) && ok;
     if (!ok)
         state.SkipWithError("a request was not accepted");
     state.SetItemsProcessed(state.iterations());
@@ -121,9 +123,10 @@ void through_communicator(benchmark::State& state) {
         HttpRespon* response = client->sendRequest(request, &status);
         LCD::ProtoModel::s_nullResponse r;
         std::string err;
-        ok = response && status == 200
-             && LCD::ProtoModel::decode(std::string(response->getBody(), response->getBodySize()), r, err)
-             && r.code == 0 && ok;
+        ok = response && status == 200 &&
+             LCD::ProtoModel::decode(std::string(response->getBody(), response->getBodySize()), r,
+                                     err) &&
+             r.code == 0 && ok;
     }
     if (!ok)
         state.SkipWithError("a request failed");
@@ -172,9 +175,27 @@ void bare_curl(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(through_host)->Name("setpath/ours")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
-BENCHMARK(through_communicator)->Name("setpath/communicator")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
-BENCHMARK(bare_curl)->Name("setpath/bare_curl")->Arg(1)->Arg(3)->Threads(1)->Threads(4)->UseRealTime();
+BENCHMARK(through_host)
+    ->Name("setpath/ours")
+    ->Arg(1)
+    ->Arg(3)
+    ->Threads(1)
+    ->Threads(4)
+    ->UseRealTime();
+BENCHMARK(through_communicator)
+    ->Name("setpath/communicator")
+    ->Arg(1)
+    ->Arg(3)
+    ->Threads(1)
+    ->Threads(4)
+    ->UseRealTime();
+BENCHMARK(bare_curl)
+    ->Name("setpath/bare_curl")
+    ->Arg(1)
+    ->Arg(3)
+    ->Threads(1)
+    ->Threads(4)
+    ->UseRealTime();
 
 int main(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_DEFAULT);

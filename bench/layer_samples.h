@@ -26,8 +26,12 @@ using LayerList = std::vector<Layer>;
 constexpr std::size_t layer_ints = sizeof(Layer) / sizeof(int);
 
 // The record's 25 ints in member order; the layout is pinned by the record header.
-inline int* ints_of(Layer& l) noexcept { return reinterpret_cast<int*>(&l); }
-inline const int* ints_of(const Layer& l) noexcept { return reinterpret_cast<const int*>(&l); }
+inline int* ints_of(Layer& l) noexcept {
+    return reinterpret_cast<int*>(&l);
+}
+inline const int* ints_of(const Layer& l) noexcept {
+    return reinterpret_cast<const int*>(&l);
+}
 
 inline LayerList sample_layers(std::size_t n) {
     LayerList out(n);

@@ -20,7 +20,7 @@ struct record_schema;
 struct member_schema {
     std::string_view name;
     std::size_t offset;
-    const record_schema* nested;  // nullptr for an int
+    const record_schema* nested; // nullptr for an int
 };
 
 struct record_schema {
@@ -96,7 +96,9 @@ inline int& slot(void* base, const member_schema& m) noexcept {
 inline const int& slot(const void* base, const member_schema& m) noexcept {
     return *reinterpret_cast<const int*>(static_cast<const char*>(base) + m.offset);
 }
-inline void* nested_base(void* base, const member_schema& m) noexcept { return static_cast<char*>(base) + m.offset; }
+inline void* nested_base(void* base, const member_schema& m) noexcept {
+    return static_cast<char*>(base) + m.offset;
+}
 inline const void* nested_base(const void* base, const member_schema& m) noexcept {
     return static_cast<const char*>(base) + m.offset;
 }

@@ -15,18 +15,22 @@
 
 namespace bench {
 
-inline void report(benchmark::State& state, std::size_t text_bytes, std::size_t allocations_before) {
+inline void report(benchmark::State& state, std::size_t text_bytes,
+                   std::size_t allocations_before) {
     const auto iterations = static_cast<double>(state.iterations());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text_bytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(text_bytes));
     state.counters["allocs"] =
-        benchmark::Counter(static_cast<double>(allocations() - allocations_before) / (iterations > 0 ? iterations : 1));
+        benchmark::Counter(static_cast<double>(allocations() - allocations_before) /
+                           (iterations > 0 ? iterations : 1));
     state.counters["records"] = static_cast<double>(state.range(0));
 }
 
 // A peer that reads or writes something else than ours would make the
 // comparison meaningless: stop before measuring anything.
 [[noreturn]] inline void mismatch(const char* what, long records) {
-    std::fprintf(stderr, "start-up check failed: %s with %ld records differs from ours\n", what, records);
+    std::fprintf(stderr, "start-up check failed: %s with %ld records differs from ours\n", what,
+                 records);
     std::abort();
 }
 

@@ -130,7 +130,8 @@ inline bool decode_sax(const std::string& text, LayerList& out) {
 
 inline void copy_record(const rapidjson::Value& obj, const record_schema& s, void* base) {
     for (auto it = obj.MemberBegin(); it != obj.MemberEnd(); ++it) {
-        const member_schema* m = find_member(s, std::string_view(it->name.GetString(), it->name.GetStringLength()));
+        const member_schema* m =
+            find_member(s, std::string_view(it->name.GetString(), it->name.GetStringLength()));
         if (m == nullptr)
             continue;
         if (m->nested != nullptr) {

@@ -32,7 +32,7 @@ inline bool read_record(od::object obj, const record_schema& s, void* base) {
             return false;
         const member_schema* m = find_member(s, key);
         if (m == nullptr)
-            continue;  // the value is skipped when the loop moves on
+            continue; // the value is skipped when the loop moves on
         od::value v;
         if (field.value().get(v))
             return false;
@@ -52,7 +52,8 @@ inline bool read_record(od::object obj, const record_schema& s, void* base) {
 
 inline bool read_list(od::parser& parser, const std::string& text, LayerList& out) {
     od::document doc;
-    if (parser.iterate(simdjson::padded_string_view(text.data(), text.size(), text.capacity())).get(doc))
+    if (parser.iterate(simdjson::padded_string_view(text.data(), text.size(), text.capacity()))
+            .get(doc))
         return false;
     od::array arr;
     if (doc.get_array().get(arr))
@@ -77,8 +78,9 @@ inline bool decode_report(od::parser& parser, const std::string& padded_text, La
     std::string body;
     {
         od::document doc;
-        if (parser.iterate(simdjson::padded_string_view(padded_text.data(), padded_text.size(),
-                                                        padded_text.capacity()))
+        if (parser
+                .iterate(simdjson::padded_string_view(padded_text.data(), padded_text.size(),
+                                                      padded_text.capacity()))
                 .get(doc))
             return false;
         od::object obj;

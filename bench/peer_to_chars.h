@@ -44,7 +44,8 @@ inline constexpr std::string_view fragments[layer_ints] = {
     ",\"G\":",
     ",\"B\":",
 };
-inline constexpr std::string_view closing = "}}}}";  // advanceAdjust, colorTemperature, imageQuality, the element
+inline constexpr std::string_view closing =
+    "}}}}"; // advanceAdjust, colorTemperature, imageQuality, the element
 
 constexpr std::size_t fixed_bytes() noexcept {
     std::size_t n = closing.size();

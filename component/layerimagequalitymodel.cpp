@@ -36,8 +36,8 @@ constexpr const char* kMessageCenter = "pqx_default_messagecenter";
 LayerImageQualityModel::LayerImageQualityModel()
     : m_msgHandler(nullptr), m_name("layerimagequalitymodelmsg") {
     pqx::IApi* host = pqx::api::get().iapi;
-    m_msgHandler = host ? host->findMessageHandler(kGlobalMessageHandler, m_name.c_str(),
-                                                   nullptr, nullptr, nullptr, 0)
+    m_msgHandler = host ? host->findMessageHandler(kGlobalMessageHandler, m_name.c_str(), nullptr,
+                                                   nullptr, nullptr, 0)
                         : nullptr;
     assert(m_msgHandler);
     m_msgHandler->registerClient(m_name);

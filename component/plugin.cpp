@@ -25,4 +25,6 @@ PQX_EXPORT const pqx::PluginInfo* pluginfo() {
     return &pinfo;
 }
 
-PQX_EXPORT void pluginit(pqx::IApi* api) { pqx::api::get().iapi = api; }
+PQX_EXPORT void pluginit(pqx::IApi* api) {
+    pqx::api::get().iapi = api;
+}

@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A limit inside the input: only the bytes up to and including the one at
     // the limit exist, so a read past it is caught by the address sanitizer.
     if (size > 1 && data[0] != '\0') {
-        const std::size_t limit = data[size - 1] % size + 1;  // 1..size
+        const std::size_t limit = data[size - 1] % size + 1; // 1..size
         const std::size_t n = limit < size ? limit + 1 : size + 1;
         const std::unique_ptr<char[]> part(new char[n]);
         std::memcpy(part.get(), data, n - 1);

@@ -20,7 +20,7 @@ bool same(const List& a, const List& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::memcmp(&a[i], &b[i], sizeof(Layer)) != 0)  // 25 ints, no padding
+        if (std::memcmp(&a[i], &b[i], sizeof(Layer)) != 0) // 25 ints, no padding
             return false;
     return true;
 }
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string json = as_json_string(text.data(), text.size());
     for (const char c : json)
         if (static_cast<unsigned char>(c) >= 0x80)
-            std::abort();  // the writer's output is pure ASCII
+            std::abort(); // the writer's output is pure ASCII
     std::string back;
     if (!ajson::escape_string(back, json.data() + 1, json.size() - 2))
         std::abort();

@@ -27,8 +27,8 @@ public:
     // `caller`; null when there is none. The trailing arguments are the
     // framework's own (the plug-in passes three nulls and 0).
     virtual IMessageHandler* findMessageHandler(const char* component, const char* caller,
-                                                void* reserved1, void* reserved2,
-                                                void* reserved3, std::int32_t reserved4) = 0;
+                                                void* reserved1, void* reserved2, void* reserved3,
+                                                std::int32_t reserved4) = 0;
     // Slots 2 and 3: framework-side operations the plug-in never calls.
     virtual void reservedSlot2() = 0;
     virtual void reservedSlot3() = 0;

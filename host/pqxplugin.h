@@ -16,16 +16,16 @@ class IApi;
 class IMessageHandler;
 
 struct ComponentInfo {
-    std::function<void*()> creator;                             // null when it cannot
-    std::function<void(void*)> deletor;                         // for instances of creator
-    std::function<IMessageHandler*(void*)> getMessageHandler;   // or null
-    const char* name;                                           // component name
-    const char* attributes;                                     // JSON attribute text
+    std::function<void*()> creator;                           // null when it cannot
+    std::function<void(void*)> deletor;                       // for instances of creator
+    std::function<IMessageHandler*(void*)> getMessageHandler; // or null
+    const char* name;                                         // component name
+    const char* attributes;                                   // JSON attribute text
 };
 
 struct PluginInfo {
     const char* interfaceVersion;
-    const ComponentInfo* const* componentTable;                 // ends with null
+    const ComponentInfo* const* componentTable; // ends with null
     const char* name;
     const char* version;
     const char* attributes;

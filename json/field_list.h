@@ -17,6 +17,7 @@ namespace ajson {
 namespace detail {
 
 struct char_table_data {
+    // clang-format off
     static constexpr unsigned char table[103] = {
         16, 16, 16, 16, 16, 16, 16, 16, 16, 17, 17, 16, 17, 17, 16, 16,  // 0x00 tab LF FF CR
         16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 0x10
@@ -26,10 +27,13 @@ struct char_table_data {
         16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16,  // 0x50
         16, 10, 11, 12, 13, 14, 15,                                      // 'a'..'f'
     };
+    // clang-format on
 };
 
 // Indexed by character codes 0 to 'f'; callers check the range first.
-constexpr const unsigned char* char_table() noexcept { return char_table_data::table; }
+constexpr const unsigned char* char_table() noexcept {
+    return char_table_data::table;
+}
 
 constexpr bool is_field_separator(char c) noexcept {
     return c == ',' || (static_cast<unsigned char>(c) <= 'f' &&

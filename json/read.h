@@ -73,7 +73,7 @@ inline std::uint64_t text_to_i64_bits(const string_ref& t) noexcept {
     if (!r.negative)
         return r.overflow || r.magnitude > pos_max ? pos_max : r.magnitude;
     if (r.overflow || r.magnitude > pos_max + 1)
-        return pos_max + 1;  // INT64_MIN
+        return pos_max + 1; // INT64_MIN
     return 0u - r.magnitude;
 }
 
@@ -89,9 +89,7 @@ template <class U>
 inline void read_unsigned(reader& rd, U& v) {
     const token& t = rd.current();
     switch (t.kind) {
-    case token::unsigned_int:
-        v = static_cast<U>(t.value.u64);
-        break;
+    case token::unsigned_int: v = static_cast<U>(t.value.u64); break;
     case token::floating: {
         if (t.negative)
             rd.error("assign a negative float point to unsigned integral number.");
@@ -109,8 +107,7 @@ inline void read_unsigned(reader& rd, U& v) {
         break;
     case token::signed_int:
         rd.error("assign a negative signed integral to unsigned integral number.");
-    default:
-        rd.error("not a valid unsigned integral like number.");
+    default: rd.error("not a valid unsigned integral like number.");
     }
     rd.next();
 }
@@ -170,7 +167,8 @@ inline bool escape_string(std::string& out, const char* text, unsigned long len)
         return ok;
     };
     while (p < end) {
-        const auto* bs = static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)));
+        const auto* bs =
+            static_cast<const char*>(std::memchr(p, '\\', static_cast<std::size_t>(end - p)));
         const std::size_t run = static_cast<std::size_t>((bs ? bs : end) - p);
         std::memcpy(o, p, run);
         o += run;
@@ -202,8 +200,7 @@ inline bool escape_string(std::string& out, const char* text, unsigned long len)
             o = detail::store_utf8(o, cp);
             break;
         }
-        default:
-            return done(false);
+        default: return done(false);
         }
     }
     return done(true);
@@ -212,9 +209,7 @@ inline bool escape_string(std::string& out, const char* text, unsigned long len)
 inline void json_impl<int>::read(reader& rd, int& v) {
     const token& t = rd.current();
     switch (t.kind) {
-    case token::unsigned_int:
-        v = static_cast<int>(static_cast<std::uint32_t>(t.value.u64));
-        break;
+    case token::unsigned_int: v = static_cast<int>(static_cast<std::uint32_t>(t.value.u64)); break;
     case token::signed_int:
         v = static_cast<int>(0u - static_cast<std::uint32_t>(t.value.u64));
         break;
@@ -235,19 +230,23 @@ inline void json_impl<int>::read(reader& rd, int& v) {
                 ? 1
                 : static_cast<int>(static_cast<std::uint32_t>(detail::text_to_i64_bits(t.text)));
         break;
-    default:
-        rd.error("not a valid signed integral like number.");
+    default: rd.error("not a valid signed integral like number.");
     }
     rd.next();
 }
 
-inline void json_impl<std::uint32_t>::read(reader& rd, std::uint32_t& v) { detail::read_unsigned(rd, v); }
+inline void json_impl<std::uint32_t>::read(reader& rd, std::uint32_t& v) {
+    detail::read_unsigned(rd, v);
+}
 
-inline void json_impl<std::uint16_t>::read(reader& rd, std::uint16_t& v) { detail::read_unsigned(rd, v); }
+inline void json_impl<std::uint16_t>::read(reader& rd, std::uint16_t& v) {
+    detail::read_unsigned(rd, v);
+}
 
 inline void json_impl<std::string>::read(reader& rd, std::string& v) {
     const token& t = rd.current();
-    if (t.kind != token::string || !escape_string(v, t.text.str, static_cast<unsigned long>(t.text.len)))
+    if (t.kind != token::string ||
+        !escape_string(v, t.text.str, static_cast<unsigned long>(t.text.len)))
         rd.error("not a valid string.");
     rd.next();
 }

@@ -42,18 +42,18 @@ struct token {
     static constexpr std::uint32_t string = 0;       // quoted string or bare word
     static constexpr std::uint32_t signed_int = 1;   // starts with '-'; value is the magnitude
     static constexpr std::uint32_t unsigned_int = 2; // starts with a digit
-    static constexpr std::uint32_t floating = 3;     // has '.' or an exponent; value is the magnitude
-    static constexpr std::uint32_t control = 4;      // one of { } [ ] : ,
-    static constexpr std::uint32_t end = 5;          // end of input; text is the terminating character
+    static constexpr std::uint32_t floating = 3; // has '.' or an exponent; value is the magnitude
+    static constexpr std::uint32_t control = 4;  // one of { } [ ] : ,
+    static constexpr std::uint32_t end = 5;      // end of input; text is the terminating character
 
-    detail::string_ref text;  // quoted strings: between the quotes, escapes undecoded
+    detail::string_ref text; // quoted strings: between the quotes, escapes undecoded
     std::uint32_t kind = end;
     union {
         std::uint64_t u64;
         std::int64_t i64;
         double d64;
     } value{0};
-    bool negative = false;    // the sign is never applied to value
+    bool negative = false; // the sign is never applied to value
 };
 
 class reader {
@@ -160,8 +160,9 @@ inline constexpr scan_classes scan_class_table = make_scan_classes();
 // look-up decides, and only CR, LF, NUL and the limit take the long way.
 inline void reader::take() noexcept {
     const char c = in_[++off_];
-    if (AJSON_LIKELY(!(detail::scan_class_table.of[static_cast<unsigned char>(c)] & detail::cls_breaks) &&
-                     off_ < limit_))
+    if (AJSON_LIKELY(
+            !(detail::scan_class_table.of[static_cast<unsigned char>(c)] & detail::cls_breaks) &&
+            off_ < limit_))
         return;
     take_special(c);
 }
@@ -169,7 +170,7 @@ inline void reader::take() noexcept {
 inline void reader::take_special(char c) noexcept {
     const bool at_limit = off_ >= limit_;
     if (c == '\r') {
-        ++col_base_;  // not counted in the column
+        ++col_base_; // not counted in the column
         if (at_limit)
             end_ = true;
         return;
@@ -295,12 +296,8 @@ inline void reader::next() {
         tok_.negative = false;
         const char* p = in_ + off_;
         switch (*p) {
-        case '"':
-            scan_quoted();
-            return;
-        case '/':
-            scan_comment();
-            continue;
+        case '"': scan_quoted(); return;
+        case '/': scan_comment(); continue;
         case '{':
         case '}':
         case '[':
@@ -319,20 +316,24 @@ inline void reader::next() {
                 parser_number();
             }
             return;
-        case '0': case '1': case '2': case '3': case '4':
-        case '5': case '6': case '7': case '8': case '9':
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7':
+        case '8':
+        case '9':
             tok_.kind = token::unsigned_int;
             if (!plain_integer(p, static_cast<std::uint64_t>(*p - '0'))) {
                 tok_.value.u64 = static_cast<std::uint64_t>(*p - '0');
                 parser_number();
             }
             return;
-        case '\0':
-            set_end();
-            return;
-        default:
-            scan_word();
-            return;
+        case '\0': set_end(); return;
+        default: scan_word(); return;
         }
     }
 }
@@ -355,7 +356,7 @@ inline bool reader::plain_integer(const char* p, std::uint64_t v) noexcept {
         return false;
     tok_.value.u64 = v;
     tok_.text = detail::string_ref(p, n);
-    off_ += n - 1;  // the digits are ordinary characters
+    off_ += n - 1; // the digits are ordinary characters
     take();
     return true;
 }
@@ -431,7 +432,7 @@ inline void reader::scan_comment() {
                 take();
                 return;
             }
-            continue;  // the character after '*' may itself be '*'
+            continue; // the character after '*' may itself be '*'
         }
         take();
     }
@@ -507,10 +508,12 @@ inline void reader::exponent() noexcept {
     const bool down = in_[off_] == '-';
     if (down) {
         take();
-    } else if (!(detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] & detail::cls_digit)) {
-        return;  // '+' or anything else: empty exponent
+    } else if (!(detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] &
+                 detail::cls_digit)) {
+        return; // '+' or anything else: empty exponent
     }
-    while (!end_ && (detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] & detail::cls_digit)) {
+    while (!end_ && (detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] &
+                     detail::cls_digit)) {
         exp_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(exp_) * 10u +
                                          static_cast<std::uint32_t>(in_[off_] - '0'));
         take();

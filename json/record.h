@@ -36,36 +36,38 @@
 #include "json/traits.h"
 #include "json/write.h"
 
-#define AJSON(TYPE, ...)                                                                              \
-    namespace ajson {                                                                                 \
-    template <>                                                                                       \
-    struct json_impl<TYPE> {                                                                          \
-        static constexpr const char* field_list_string = #__VA_ARGS__;                                \
-        static const std::vector<detail::string_ref>& this_field_list() {                             \
-            static const std::vector<detail::string_ref> fields = detail::split_fields(#__VA_ARGS__); \
-            return fields;                                                                            \
-        }                                                                                             \
-        static constexpr auto members() noexcept {                                                    \
-            return std::make_tuple(AJSON_PP_MEMBER_POINTERS(TYPE, __VA_ARGS__));                       \
-        }                                                                                             \
-        static const detail::key_fragments& this_key_fragments() {                                    \
-            static const detail::key_fragments keys(this_field_list());                               \
-            return keys;                                                                              \
-        }                                                                                             \
-        struct json_helper {                                                                          \
-            TYPE& self;                                                                               \
-            void read_(reader& rd) { detail::read_record<json_impl>(rd, self); }                      \
-        };                                                                                            \
-        static void read(reader& rd, TYPE& v) { json_helper{v}.read_(rd); }                           \
-        template <class W>                                                                            \
-        static void write(W& w, const TYPE& v) {                                                      \
-            detail::write_record<json_impl>(w, v);                                                    \
-        }                                                                                             \
-    };                                                                                                \
-    static_assert(detail::fields_unique(#__VA_ARGS__), "AJSON(" #TYPE "): a member is named twice"); \
-    static_assert(detail::count_fields(#__VA_ARGS__) ==                                               \
-                      std::tuple_size<decltype(json_impl<TYPE>::members())>::value,                   \
-                  "AJSON(" #TYPE "): the names do not split into one per member");                    \
+#define AJSON(TYPE, ...)                                                                           \
+    namespace ajson {                                                                              \
+    template <>                                                                                    \
+    struct json_impl<TYPE> {                                                                       \
+        static constexpr const char* field_list_string = #__VA_ARGS__;                             \
+        static const std::vector<detail::string_ref>& this_field_list() {                          \
+            static const std::vector<detail::string_ref> fields =                                  \
+                detail::split_fields(#__VA_ARGS__);                                                \
+            return fields;                                                                         \
+        }                                                                                          \
+        static constexpr auto members() noexcept {                                                 \
+            return std::make_tuple(AJSON_PP_MEMBER_POINTERS(TYPE, __VA_ARGS__));                   \
+        }                                                                                          \
+        static const detail::key_fragments& this_key_fragments() {                                 \
+            static const detail::key_fragments keys(this_field_list());                            \
+            return keys;                                                                           \
+        }                                                                                          \
+        struct json_helper {                                                                       \
+            TYPE& self;                                                                            \
+            void read_(reader& rd) { detail::read_record<json_impl>(rd, self); }                   \
+        };                                                                                         \
+        static void read(reader& rd, TYPE& v) { json_helper{v}.read_(rd); }                        \
+        template <class W>                                                                         \
+        static void write(W& w, const TYPE& v) {                                                   \
+            detail::write_record<json_impl>(w, v);                                                 \
+        }                                                                                          \
+    };                                                                                             \
+    static_assert(detail::fields_unique(#__VA_ARGS__),                                             \
+                  "AJSON(" #TYPE "): a member is named twice");                                    \
+    static_assert(detail::count_fields(#__VA_ARGS__) ==                                            \
+                      std::tuple_size<decltype(json_impl<TYPE>::members())>::value,                \
+                  "AJSON(" #TYPE "): the names do not split into one per member");                 \
     }
 
 namespace ajson {
@@ -92,7 +94,7 @@ public:
             ends.push_back(s.size());
         }
         text_.assign(s.data(), s.size());
-        fixed_bytes_ = text_.size() + 1;  // and the closing brace
+        fixed_bytes_ = text_.size() + 1; // and the closing brace
         text_.append(fragment_block, '\0');
         std::size_t begin = 0;
         for (std::size_t k = 0; k < ends.size(); ++k) {
@@ -212,7 +214,7 @@ struct bounded_text : std::false_type {};
 
 template <>
 struct bounded_text<int> : std::true_type {
-    static std::size_t max_bytes() noexcept { return 11; }  // -2147483648
+    static std::size_t max_bytes() noexcept { return 11; } // -2147483648
     static char* store(char* p, int v) noexcept { return store_int(p, v); }
 };
 
@@ -249,7 +251,7 @@ constexpr bool record_of_bounded_members() noexcept {
 
 inline char* store_fragment(char* p, const string_ref& f) noexcept {
     if (f.len <= fragment_block)
-        std::memcpy(p, f.str, fragment_block);  // one fixed block; only f.len bytes count
+        std::memcpy(p, f.str, fragment_block); // one fixed block; only f.len bytes count
     else
         std::memcpy(p, f.str, static_cast<std::size_t>(f.len));
     return p + f.len;
@@ -274,21 +276,28 @@ private:
 
     template <std::size_t... I>
     static std::size_t sum_of_members(std::index_sequence<I...>) {
-        return Impl::this_key_fragments().fixed_bytes() + (bounded_text<member_t<I>>::max_bytes() + ... + 0);
+        return Impl::this_key_fragments().fixed_bytes() +
+               (bounded_text<member_t<I>>::max_bytes() + ... + 0);
     }
     template <std::size_t... I>
-    static char* store_members(char* p, const R& obj, const key_fragments& keys, std::index_sequence<I...>) {
+    static char* store_members(char* p, const R& obj, const key_fragments& keys,
+                               std::index_sequence<I...>) {
         constexpr auto ptrs = Impl::members();
-        ((p = store_fragment(p, keys[I]), p = bounded_text<member_t<I>>::store(p, obj.*std::get<I>(ptrs))), ...);
+        ((p = store_fragment(p, keys[I]),
+          p = bounded_text<member_t<I>>::store(p, obj.*std::get<I>(ptrs))),
+         ...);
         *p++ = '}';
         return p;
     }
 };
 
 template <class Impl, class W, class T, std::size_t... I>
-inline void write_members(W& w, const T& obj, const key_fragments& keys, std::index_sequence<I...>) {
+inline void write_members(W& w, const T& obj, const key_fragments& keys,
+                          std::index_sequence<I...>) {
     constexpr auto ptrs = Impl::members();
-    ((w.append(keys[I].str, static_cast<std::size_t>(keys[I].len)), write_value(w, obj.*std::get<I>(ptrs))), ...);
+    ((w.append(keys[I].str, static_cast<std::size_t>(keys[I].len)),
+      write_value(w, obj.*std::get<I>(ptrs))),
+     ...);
 }
 
 template <class Impl, class W, class T>

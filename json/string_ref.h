@@ -35,9 +35,7 @@ struct string_ref {
     friend bool operator==(const string_ref& a, const string_ref& b) noexcept {
         return a.equals(b.str, b.len);
     }
-    friend bool operator!=(const string_ref& a, const string_ref& b) noexcept {
-        return !(a == b);
-    }
+    friend bool operator!=(const string_ref& a, const string_ref& b) noexcept { return !(a == b); }
 
 private:
     static bool same4(const char* a, const char* b) noexcept {

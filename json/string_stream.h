@@ -30,7 +30,8 @@ namespace ajson {
 template <class Alloc = std::allocator<char>>
 class ajson_string_stream : private Alloc {
     using traits = std::allocator_traits<Alloc>;
-    static_assert(std::is_same<typename traits::pointer, char*>::value, "the buffer is a plain char array");
+    static_assert(std::is_same<typename traits::pointer, char*>::value,
+                  "the buffer is a plain char array");
 
 public:
     explicit ajson_string_stream(std::size_t capacity = 1024, const Alloc& alloc = Alloc())

@@ -24,8 +24,9 @@ struct always_false : std::false_type {};
 
 template <class T>
 struct json_impl {
-    static_assert(detail::always_false<T>::value,
-                  "unknown to the codec: declare the record with AJSON(TYPE, members...) at global scope");
+    static_assert(
+        detail::always_false<T>::value,
+        "unknown to the codec: declare the record with AJSON(TYPE, members...) at global scope");
 };
 
 template <>
@@ -58,7 +59,8 @@ struct json_impl<std::string> {
 
 template <class T, class A>
 struct json_impl<std::vector<T, A>> {
-    static_assert(!std::is_same<T, bool>::value, "std::vector<bool> has no element references to read into");
+    static_assert(!std::is_same<T, bool>::value,
+                  "std::vector<bool> has no element references to read into");
     static void read(reader& rd, std::vector<T, A>& v);
     template <class W>
     static void write(W& w, const std::vector<T, A>& v);

@@ -51,6 +51,7 @@ private:
 namespace detail {
 
 // Byte classes (first 256) and transitions of 9 states by 16 classes.
+// clang-format off
 inline constexpr unsigned char utf8d[400] = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 00..1f
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // 20..3f
@@ -70,6 +71,7 @@ inline constexpr unsigned char utf8d[400] = {
     1, 3, 1, 1, 1, 1, 1, 3, 1, 3, 1, 1, 1, 1, 1, 1,  // s7
     1, 3, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,  // s8
 };
+// clang-format on
 
 inline constexpr const char* hex_table = "0123456789ABCDEF";
 
@@ -138,13 +140,15 @@ inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
 
 inline char* store_int(char* p, int v) noexcept {
     const bool negative = v < 0;
-    return store_decimal(p, negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v), negative);
+    return store_decimal(
+        p, negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v), negative);
 }
 
 } // namespace detail
 
 template <class Stream>
-inline void lite_write<Stream>::decode(unsigned char& state, unsigned int& codep, unsigned char byte) noexcept {
+inline void lite_write<Stream>::decode(unsigned char& state, unsigned int& codep,
+                                       unsigned char byte) noexcept {
     const unsigned int type = detail::utf8d[byte];
     codep = state != 0 ? (byte & 0x3Fu) | (codep << 6) : (0xFFu >> type) & byte;
     state = detail::utf8d[256 + state * 16 + type];
@@ -152,8 +156,12 @@ inline void lite_write<Stream>::decode(unsigned char& state, unsigned int& codep
 
 template <class Stream>
 inline void lite_write<Stream>::write_u_escape(unsigned int unit) {
-    const char esc[6] = {'\\', 'u', detail::hex_table[(unit >> 12) & 0xF], detail::hex_table[(unit >> 8) & 0xF],
-                         detail::hex_table[(unit >> 4) & 0xF], detail::hex_table[unit & 0xF]};
+    const char esc[6] = {'\\',
+                         'u',
+                         detail::hex_table[(unit >> 12) & 0xF],
+                         detail::hex_table[(unit >> 8) & 0xF],
+                         detail::hex_table[(unit >> 4) & 0xF],
+                         detail::hex_table[unit & 0xF]};
     s_.append(esc, 6);
 }
 
@@ -184,7 +192,7 @@ inline void lite_write<Stream>::write_str(const char* str, std::size_t len) {
     s_.put('"');
     const auto* p = reinterpret_cast<const unsigned char*>(str);
     const auto* const end = p + len;
-    const unsigned char* run = p;  // printable ASCII not yet written
+    const unsigned char* run = p; // printable ASCII not yet written
     unsigned char state = 0;
     unsigned int codep = 0;
     for (; p < end; ++p) {
@@ -200,7 +208,7 @@ inline void lite_write<Stream>::write_str(const char* str, std::size_t len) {
         if (state == 0)
             write_code_point(codep);
         else if (state == 1)
-            break;  // rejected: this byte and all after it write nothing
+            break; // rejected: this byte and all after it write nothing
     }
     if (run < p)
         s_.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
@@ -210,7 +218,8 @@ inline void lite_write<Stream>::write_str(const char* str, std::size_t len) {
 template <class W>
 inline void json_impl<int>::write(W& w, const int& v) {
     const bool negative = v < 0;
-    const std::uint32_t m = negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
+    const std::uint32_t m =
+        negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
     detail::write_decimal(w, m, negative);
 }
 

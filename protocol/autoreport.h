@@ -22,7 +22,7 @@ namespace AutoReport {
 struct AutoReportTLVDataMessage {
     std::uint32_t CommandCode = 0;
     std::uint16_t ErrorCode = 0;
-    std::uint16_t UserDataLength = 0;  // as the device states it; not checked against body
+    std::uint16_t UserDataLength = 0; // as the device states it; not checked against body
 };
 
 struct LCDAutoReportData {

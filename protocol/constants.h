@@ -125,12 +125,17 @@ constexpr const char* GETNODEVERSION = "/movra/v1/node/version-number";
 
 // System.
 constexpr const char* POSTLOGIN = "/movra/v1/system/auth/login";
-constexpr const char* MOVRAPROTOPUTASSESSLAYERCUTOUT = "/movra/v1/system/auxiliary/assess/layers-cutout";
-constexpr const char* MOVRAPROTOPUTASSESSLAYERSOURCE = "/movra/v1/system/auxiliary/assess/layers-source";
-constexpr const char* MOVRAPROTOPUTASSESSLAYERSWITCH = "/movra/v1/system/auxiliary/assess/layers-switch";
+constexpr const char* MOVRAPROTOPUTASSESSLAYERCUTOUT =
+    "/movra/v1/system/auxiliary/assess/layers-cutout";
+constexpr const char* MOVRAPROTOPUTASSESSLAYERSOURCE =
+    "/movra/v1/system/auxiliary/assess/layers-source";
+constexpr const char* MOVRAPROTOPUTASSESSLAYERSWITCH =
+    "/movra/v1/system/auxiliary/assess/layers-switch";
 constexpr const char* LAYERWINDOWASSESS = "/movra/v1/system/auxiliary/assess/layers-window";
-constexpr const char* SCREENCROPMOSICASSESS = "/movra/v1/system/auxiliary/assess/screen-crop-mosaic";
-constexpr const char* ASSESSSCREENTIMINGASSESS = "/movra/v1/system/auxiliary/assess/screen-thumb-timing";
+constexpr const char* SCREENCROPMOSICASSESS =
+    "/movra/v1/system/auxiliary/assess/screen-crop-mosaic";
+constexpr const char* ASSESSSCREENTIMINGASSESS =
+    "/movra/v1/system/auxiliary/assess/screen-thumb-timing";
 constexpr const char* SWITCHCAPACITYASSESS = "/movra/v1/system/auxiliary/assess/switch-capacity";
 constexpr const char* DYNAMICRANGCONVERSION = "/movra/v1/system/ctrl/dynamic-rang-conversion";
 constexpr const char* GETDYNAMICRANGECONVERSION = "/movra/v1/system/ctrl/dynamic-rang-conversion";
@@ -162,6 +167,6 @@ constexpr const char* PROJFILEIMPORT = "/movra/v1/project-file/import";
 // Device list.
 constexpr const char* DEVICELIST = "/movra/v1/ucenter/device-list";
 
-}  // namespace Constants
-}  // namespace Proto
-}  // namespace LCD
+} // namespace Constants
+} // namespace Proto
+} // namespace LCD

@@ -75,21 +75,26 @@ AJSON(LCD::ProtoModel::s_RGB, R, G, B)
 AJSON(LCD::ProtoModel::s_RGBW, R, G, B, W)
 AJSON(LCD::ProtoModel::s_QuickAdjust, value)
 AJSON(LCD::ProtoModel::Layer::s_ColorTemperature, mode, quickAdjust, advanceAdjust)
-AJSON(LCD::ProtoModel::Layer::s_ImageQualityBody, imageQualityMode, eyeCare, hue, saturation, gamma, contrast,
-      brightness, shadow, highLight, colorTemperature)
+AJSON(LCD::ProtoModel::Layer::s_ImageQualityBody, imageQualityMode, eyeCare, hue, saturation, gamma,
+      contrast, brightness, shadow, highLight, colorTemperature)
 AJSON(LCD::ProtoModel::Layer::s_LayerImageQualityBody, layerId, imageQuality)
 
 namespace LCD {
 namespace ProtoModel {
 namespace detail {
 
-constexpr std::size_t ints(std::size_t n) { return n * sizeof(int); }
+constexpr std::size_t ints(std::size_t n) {
+    return n * sizeof(int);
+}
 
 static_assert(sizeof(int) == 4, "the records hold 32-bit integers");
 
-static_assert(sizeof(s_RGB) == ints(3) && offsetof(s_RGB, G) == ints(1) && offsetof(s_RGB, B) == ints(2), "");
-static_assert(sizeof(s_RGBW) == ints(4) && offsetof(s_RGBW, G) == ints(1) && offsetof(s_RGBW, B) == ints(2) &&
-                  offsetof(s_RGBW, W) == ints(3), "");
+static_assert(sizeof(s_RGB) == ints(3) && offsetof(s_RGB, G) == ints(1) &&
+                  offsetof(s_RGB, B) == ints(2),
+              "");
+static_assert(sizeof(s_RGBW) == ints(4) && offsetof(s_RGBW, G) == ints(1) &&
+                  offsetof(s_RGBW, B) == ints(2) && offsetof(s_RGBW, W) == ints(3),
+              "");
 static_assert(sizeof(s_QuickAdjust) == ints(1), "");
 
 static_assert(sizeof(Layer::s_ColorTemperature) == ints(5), "");

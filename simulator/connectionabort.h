@@ -11,5 +11,5 @@ namespace Sim {
 // reused descriptor. Returns false when no such socket was found.
 bool abortConnection(int localPort, int remotePort);
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

@@ -10,37 +10,37 @@ namespace LCD {
 namespace Sim {
 
 struct Options {
-  std::string host = "127.0.0.1";  // loopback addresses only
-  int port = 8900;                 // 0 picks a free port
-  std::string user = "admin";
-  std::string password = "admin";
-  std::string token;               // when set, accepted without a login
-  int layers = 8;                  // layers 1..layers exist
-  int threads = 32;                // each open event stream holds one
+    std::string host = "127.0.0.1"; // loopback addresses only
+    int port = 8900;                // 0 picks a free port
+    std::string user = "admin";
+    std::string password = "admin";
+    std::string token; // when set, accepted without a login
+    int layers = 8;    // layers 1..layers exist
+    int threads = 32;  // each open event stream holds one
 };
 
 class DeviceSim {
- public:
-  explicit DeviceSim(Options options);
-  ~DeviceSim();  // stops the server
-  DeviceSim(const DeviceSim&) = delete;
-  DeviceSim& operator=(const DeviceSim&) = delete;
+public:
+    explicit DeviceSim(Options options);
+    ~DeviceSim(); // stops the server
+    DeviceSim(const DeviceSim&) = delete;
+    DeviceSim& operator=(const DeviceSim&) = delete;
 
-  // Binds and serves on a background thread. Returns the port, or -1 when
-  // the address is not loopback or cannot be bound (see error()).
-  int start();
-  // Ends open event streams, stops serving and joins the server thread.
-  void stop();
+    // Binds and serves on a background thread. Returns the port, or -1 when
+    // the address is not loopback or cannot be bound (see error()).
+    int start();
+    // Ends open event streams, stops serving and joins the server thread.
+    void stop();
 
-  int port() const;
-  // "http://HOST:PORT", with IPv6 hosts in brackets.
-  std::string url() const;
-  const std::string& error() const;
+    int port() const;
+    // "http://HOST:PORT", with IPv6 hosts in brackets.
+    std::string url() const;
+    const std::string& error() const;
 
- private:
-  struct State;
-  std::unique_ptr<State> state_;
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

@@ -20,47 +20,47 @@ namespace LCD {
 namespace Sim {
 
 class EventHub {
- public:
-  static constexpr std::size_t kQueueLimit = 4096;
+public:
+    static constexpr std::size_t kQueueLimit = 4096;
 
-  class Subscriber;
+    class Subscriber;
 
-  // Registers a new subscriber; it receives every event published after this.
-  std::shared_ptr<Subscriber> subscribe();
-  void unsubscribe(const std::shared_ptr<Subscriber>& s);
+    // Registers a new subscriber; it receives every event published after this.
+    std::shared_ptr<Subscriber> subscribe();
+    void unsubscribe(const std::shared_ptr<Subscriber>& s);
 
-  // Queues one event (already in its wire form) for every subscriber.
-  // Returns the number of subscribers it was queued for.
-  std::size_t publish(const std::string& wire);
+    // Queues one event (already in its wire form) for every subscriber.
+    // Returns the number of subscribers it was queued for.
+    std::size_t publish(const std::string& wire);
 
-  // Ends every open stream; their subscribers are removed.
-  void closeAll();
+    // Ends every open stream; their subscribers are removed.
+    void closeAll();
 
-  std::size_t subscriberCount() const;
+    std::size_t subscriberCount() const;
 
- private:
-  mutable std::mutex mutex_;
-  std::vector<std::shared_ptr<Subscriber>> subscribers_;
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::shared_ptr<Subscriber>> subscribers_;
 };
 
 class EventHub::Subscriber {
- public:
-  enum class Next { Data, Idle, Closed };
+public:
+    enum class Next { Data, Idle, Closed };
 
-  // Waits up to `wait` for queued events. Data: `out` holds them all,
-  // concatenated. Idle: nothing came. Closed: the stream is to end.
-  Next take(std::chrono::milliseconds wait, std::string& out);
+    // Waits up to `wait` for queued events. Data: `out` holds them all,
+    // concatenated. Idle: nothing came. Closed: the stream is to end.
+    Next take(std::chrono::milliseconds wait, std::string& out);
 
- private:
-  friend class EventHub;
-  bool push(const std::string& wire);  // false when the queue overflowed
-  void close();
+private:
+    friend class EventHub;
+    bool push(const std::string& wire); // false when the queue overflowed
+    void close();
 
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::string> queue_;
-  bool closed_ = false;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::string> queue_;
+    bool closed_ = false;
 };
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

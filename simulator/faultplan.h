@@ -11,25 +11,25 @@ namespace Sim {
 enum class FaultMode { None, Delay, Close, CloseMid, NonJson, Empty, Code, Http500, Huge };
 
 struct Fault {
-  FaultMode mode = FaultMode::None;
-  int ms = 0;               // Delay
-  int code = 0;             // Code
-  std::size_t bytes = 0;    // Huge
+    FaultMode mode = FaultMode::None;
+    int ms = 0;            // Delay
+    int code = 0;          // Code
+    std::size_t bytes = 0; // Huge
 };
 
 class FaultPlan {
- public:
-  // Reads a control body such as {"mode":"delay","ms":300,"count":2}.
-  // Returns false with a reason when it is not a valid fault.
-  bool set(const std::string& body, std::string& why);
+public:
+    // Reads a control body such as {"mode":"delay","ms":300,"count":2}.
+    // Returns false with a reason when it is not a valid fault.
+    bool set(const std::string& body, std::string& why);
 
-  // The fault for the PUT now arriving; counts it against the limit.
-  Fault next();
+    // The fault for the PUT now arriving; counts it against the limit.
+    Fault next();
 
- private:
-  std::mutex mutex_;
-  Fault fault_;
-  long remaining_ = -1;  // -1: until cleared
+private:
+    std::mutex mutex_;
+    Fault fault_;
+    long remaining_ = -1; // -1: until cleared
 };
 
 // The smallest "huge" reply: {"code":0,"message":""}.
@@ -38,5 +38,5 @@ constexpr std::size_t kHugeMinimumBytes = 23;
 // A valid reply object {"code":0,"message":"xxx..."} of exactly `bytes` bytes.
 std::string hugeReply(std::size_t bytes);
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

@@ -20,5 +20,5 @@ bool parseLayerList(const std::string& body, Json& out, std::string& what);
 // The record of layer `layerId` with every member at its initial value.
 Json defaultLayerRecord(int layerId);
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

@@ -11,23 +11,23 @@ namespace LCD {
 namespace Sim {
 
 struct LoggedRequest {
-  std::string method;
-  std::string path;
-  std::vector<std::pair<std::string, std::string>> headers;  // as received
-  std::string body;
+    std::string method;
+    std::string path;
+    std::vector<std::pair<std::string, std::string>> headers; // as received
+    std::string body;
 };
 
 class RequestLog {
- public:
-  void add(LoggedRequest r);
-  void clear();
-  // The log as a JSON array of {"method","path","headers":{...},"body"}.
-  std::string toJson() const;
+public:
+    void add(LoggedRequest r);
+    void clear();
+    // The log as a JSON array of {"method","path","headers":{...},"body"}.
+    std::string toJson() const;
 
- private:
-  mutable std::mutex mutex_;
-  std::vector<LoggedRequest> entries_;
+private:
+    mutable std::mutex mutex_;
+    std::vector<LoggedRequest> entries_;
 };
 
-}  // namespace Sim
-}  // namespace LCD
+} // namespace Sim
+} // namespace LCD

@@ -4,22 +4,19 @@
 
 namespace lcdcomm::detail {
 
-ConnectionPool& ConnectionPool::instance()
-{
+ConnectionPool& ConnectionPool::instance() {
     // Never destroyed, like the handles in it: a request may still be
     // running on another thread while the process exits.
     static ConnectionPool* pool = new ConnectionPool();
     return *pool;
 }
 
-ConnectionPool::ConnectionPool()
-{
+ConnectionPool::ConnectionPool() {
     // Runs once, before any handle exists.
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
-CURL* ConnectionPool::acquire(std::uint64_t& generation)
-{
+CURL* ConnectionPool::acquire(std::uint64_t& generation) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         generation = m_generation;
@@ -32,8 +29,7 @@ CURL* ConnectionPool::acquire(std::uint64_t& generation)
     return curl_easy_init();
 }
 
-void ConnectionPool::release(CURL* handle, std::uint64_t generation)
-{
+void ConnectionPool::release(CURL* handle, std::uint64_t generation) {
     // Forget the last request's options (they point into its buffers) but
     // keep the open connections.
     curl_easy_reset(handle);
@@ -51,8 +47,7 @@ void ConnectionPool::release(CURL* handle, std::uint64_t generation)
     curl_easy_cleanup(handle);
 }
 
-void ConnectionPool::drop()
-{
+void ConnectionPool::drop() {
     std::vector<CURL*> closing;
     {
         std::lock_guard<std::mutex> lock(m_mutex);

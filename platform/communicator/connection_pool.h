@@ -41,8 +41,7 @@ private:
 class PooledHandle {
 public:
     PooledHandle() : m_handle(ConnectionPool::instance().acquire(m_generation)) {}
-    ~PooledHandle()
-    {
+    ~PooledHandle() {
         if (m_handle)
             ConnectionPool::instance().release(m_handle, m_generation);
     }

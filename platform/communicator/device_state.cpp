@@ -8,8 +8,7 @@ namespace lcdcomm::detail {
 
 namespace {
 
-Settings normalised(Settings s)
-{
+Settings normalised(Settings s) {
     if (s.url.empty())
         s.url = kDefaultUrl;
     if (s.timeoutMs <= 0) {
@@ -22,15 +21,13 @@ Settings normalised(Settings s)
 
 } // namespace
 
-DeviceState& DeviceState::instance()
-{
+DeviceState& DeviceState::instance() {
     // Never destroyed: requests may still run on other threads at exit.
     static DeviceState* state = new DeviceState();
     return *state;
 }
 
-void DeviceState::loadLocked()
-{
+void DeviceState::loadLocked() {
     if (m_loaded)
         return;
     m_settings = normalised(Settings::fromEnvironment());
@@ -39,15 +36,13 @@ void DeviceState::loadLocked()
     m_loaded = true;
 }
 
-Snapshot DeviceState::snapshot()
-{
+Snapshot DeviceState::snapshot() {
     std::lock_guard<std::mutex> lock(m_mutex);
     loadLocked();
     return Snapshot{m_settings, m_token, m_generation, m_loginAttempts};
 }
 
-void DeviceState::configure(const Settings& settings)
-{
+void DeviceState::configure(const Settings& settings) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_settings = normalised(settings);
@@ -59,8 +54,7 @@ void DeviceState::configure(const Settings& settings)
     ConnectionPool::instance().drop();
 }
 
-void DeviceState::recordLogin(std::uint64_t generation, const std::string* token)
-{
+void DeviceState::recordLogin(std::uint64_t generation, const std::string* token) {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_loginAttempts;
     if (generation != m_generation)
@@ -73,8 +67,7 @@ void DeviceState::recordLogin(std::uint64_t generation, const std::string* token
     }
 }
 
-void DeviceState::rejectToken(const std::string& used)
-{
+void DeviceState::rejectToken(const std::string& used) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_tokenConfigured && !m_token.empty() && m_token == used)
         m_token.clear();

@@ -14,8 +14,7 @@ namespace {
 class HeaderList {
 public:
     ~HeaderList() { curl_slist_free_all(m_list); }
-    bool add(const std::string& line)
-    {
+    bool add(const std::string& line) {
         curl_slist* grown = curl_slist_append(m_list, line.c_str());
         if (!grown)
             return false;
@@ -28,14 +27,13 @@ private:
     curl_slist* m_list = nullptr;
 };
 
-bool isToken(const std::string& text)
-{
+bool isToken(const std::string& text) {
     if (text.empty())
         return false;
     for (unsigned char c : text) {
-        if (c <= 0x20 || c >= 0x7f || c == ':' || c == ';' || c == '(' || c == ')' || c == ','
-            || c == '"' || c == '/' || c == '[' || c == ']' || c == '?' || c == '=' || c == '{'
-            || c == '}' || c == '\\' || c == '@' || c == '<' || c == '>')
+        if (c <= 0x20 || c >= 0x7f || c == ':' || c == ';' || c == '(' || c == ')' || c == ',' ||
+            c == '"' || c == '/' || c == '[' || c == ']' || c == '?' || c == '=' || c == '{' ||
+            c == '}' || c == '\\' || c == '@' || c == '<' || c == '>')
             return false;
     }
     return true;
@@ -43,21 +41,18 @@ bool isToken(const std::string& text)
 
 // CR, LF or NUL in a value would end the header early and let the rest pass
 // as a header of its own.
-bool isSafeValue(const std::string& text)
-{
+bool isSafeValue(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
-bool isBlank(const std::string& text)
-{
+bool isBlank(const std::string& text) {
     for (unsigned char c : text)
         if (c != ' ' && c != '\t')
             return false;
     return true;
 }
 
-bool hasHead(const Heads& heads, const char* name)
-{
+bool hasHead(const Heads& heads, const char* name) {
     for (const auto& head : heads)
         if (strcasecmp(head.first.c_str(), name) == 0)
             return true;
@@ -68,8 +63,7 @@ struct Sink {
     std::string* body;
 };
 
-size_t collect(char* data, size_t size, size_t count, void* user)
-{
+size_t collect(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     const size_t length = size * count;
     if (length > kMaxReplyBytes - sink->body->size())
@@ -82,8 +76,7 @@ size_t collect(char* data, size_t size, size_t count, void* user)
     return length;
 }
 
-Outcome failed(CURLcode code)
-{
+Outcome failed(CURLcode code) {
     Outcome outcome;
     outcome.status = -static_cast<int>(code);
     return outcome;
@@ -91,14 +84,12 @@ Outcome failed(CURLcode code)
 
 } // namespace
 
-std::string transportError(int status)
-{
+std::string transportError(int status) {
     return curl_easy_strerror(static_cast<CURLcode>(-status));
 }
 
 Outcome perform(const std::string& method, const std::string& url, const Heads& heads,
-                const std::string& body, long timeoutMs)
-{
+                const std::string& body, long timeoutMs) {
     if (!isToken(method))
         return failed(CURLE_BAD_FUNCTION_ARGUMENT);
 
@@ -108,8 +99,8 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
             return failed(CURLE_BAD_FUNCTION_ARGUMENT);
         // "Name:" with nothing after it would remove the header; "Name;" is
         // how an empty one is sent.
-        const std::string line
-            = isBlank(head.second) ? head.first + ";" : head.first + ": " + head.second;
+        const std::string line =
+            isBlank(head.second) ? head.first + ";" : head.first + ": " + head.second;
         if (!list.add(line))
             return failed(CURLE_OUT_OF_MEMORY);
     }
@@ -134,7 +125,8 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
 #else
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 #endif
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L); // time-outs without SIGALRM: we run on host threads
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL,
+                     1L); // time-outs without SIGALRM: we run on host threads
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list.get());

@@ -16,14 +16,12 @@ struct Slots {
     std::unique_ptr<HttpRespon> response;
 };
 
-Slots& slots()
-{
+Slots& slots() {
     thread_local Slots own;
     return own;
 }
 
-const std::string* authorization(const std::vector<std::pair<std::string, std::string>>& heads)
-{
+const std::string* authorization(const std::vector<std::pair<std::string, std::string>>& heads) {
     for (const auto& head : heads)
         if (strcasecmp(head.first.c_str(), "Authorization") == 0)
             return &head.second;
@@ -34,26 +32,22 @@ HttpSingleTon* singleton = nullptr;
 
 } // namespace
 
-void HttpRequest::setHead(const char* name, const char* value)
-{
+void HttpRequest::setHead(const char* name, const char* value) {
     m_heads.emplace_back(name ? name : "", value ? value : "");
 }
 
-void HttpRequest::setBody(const char* data, int size)
-{
+void HttpRequest::setBody(const char* data, int size) {
     if (data && size > 0)
         m_body.assign(data, static_cast<std::size_t>(size));
     else
         m_body.clear();
 }
 
-const char* HttpRespon::getBody() const
-{
+const char* HttpRespon::getBody() const {
     return m_body.data();
 }
 
-std::uint32_t HttpRespon::getBodySize() const
-{
+std::uint32_t HttpRespon::getBodySize() const {
     // Bodies are capped far below 4 GiB, so this never truncates.
     return static_cast<std::uint32_t>(m_body.size());
 }
@@ -65,8 +59,7 @@ HttpClient::HttpClient() : m_impl(nullptr) {}
 
 HttpClient::~HttpClient() = default;
 
-HttpRequest* HttpClient::createRequest(const char* method, const char* path)
-{
+HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
     Slots& own = slots();
     own.response.reset();
     own.request.reset();
@@ -76,8 +69,7 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* path)
     return own.request.get();
 }
 
-HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status)
-{
+HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
     int ignored = 0;
     int& result = status ? *status : ignored;
     Slots& own = slots();
@@ -89,9 +81,9 @@ HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status)
     try {
         auto& state = lcdcomm::detail::DeviceState::instance();
         const lcdcomm::detail::Snapshot now = state.snapshot();
-        lcdcomm::detail::Outcome outcome
-            = lcdcomm::detail::perform(request->m_method, now.settings.url + request->m_path,
-                                       request->m_heads, request->m_body, now.settings.timeoutMs);
+        lcdcomm::detail::Outcome outcome =
+            lcdcomm::detail::perform(request->m_method, now.settings.url + request->m_path,
+                                     request->m_heads, request->m_body, now.settings.timeoutMs);
         result = outcome.status;
         if (!outcome.delivered)
             return nullptr;
@@ -113,14 +105,12 @@ std::once_flag HttpSingleTon::flag;
 
 HttpSingleTon::HttpSingleTon() : m_client(new HttpClient()) {}
 
-HttpSingleTon* HttpSingleTon::getInstance()
-{
+HttpSingleTon* HttpSingleTon::getInstance() {
     // Never destroyed: handlers on host threads may use it until exit.
     std::call_once(flag, [] { singleton = new HttpSingleTon(); });
     return singleton;
 }
 
-HttpClient* HttpSingleTon::getHttpClient()
-{
+HttpClient* HttpSingleTon::getHttpClient() {
     return m_client;
 }

@@ -10,8 +10,7 @@ using lcdcomm::detail::DeviceState;
 using lcdcomm::detail::Snapshot;
 
 // One login with the settings of `now`; call it with the login mutex held.
-bool loginWith(const Snapshot& now, std::string* error)
-{
+bool loginWith(const Snapshot& now, std::string* error) {
     std::string why;
     std::string token;
     bool ok = false;
@@ -26,7 +25,8 @@ bool loginWith(const Snapshot& now, std::string* error)
         if (!outcome.delivered)
             why = "the login request failed: " + lcdcomm::detail::transportError(outcome.status);
         else if (outcome.status < 200 || outcome.status > 299)
-            why = "the device answered the login with HTTP status " + std::to_string(outcome.status);
+            why =
+                "the device answered the login with HTTP status " + std::to_string(outcome.status);
         else
             ok = lcdcomm::detail::tokenFromReply(outcome.body, token, why);
     }
@@ -42,14 +42,12 @@ bool loginWith(const Snapshot& now, std::string* error)
 // that produced it, so the login object has no state of its own.
 HttpLogin::HttpLogin() : m_impl(nullptr) {}
 
-HttpLogin* HttpLogin::getInstance()
-{
+HttpLogin* HttpLogin::getInstance() {
     static HttpLogin* login = new HttpLogin();
     return login;
 }
 
-std::string HttpLogin::getToken()
-{
+std::string HttpLogin::getToken() {
     DeviceState& state = DeviceState::instance();
     const Snapshot before = state.snapshot();
     if (!before.token.empty() || before.settings.user.empty())
@@ -60,8 +58,8 @@ std::string HttpLogin::getToken()
     // A login that ended while we waited, successful or not, answers us
     // too: callers queued behind a failing device do not each wait out
     // another time-out.
-    if (!now.token.empty() || now.loginAttempts != before.loginAttempts
-        || now.generation != before.generation)
+    if (!now.token.empty() || now.loginAttempts != before.loginAttempts ||
+        now.generation != before.generation)
         return now.token;
     loginWith(now, nullptr);
     return state.snapshot().token;
@@ -69,8 +67,7 @@ std::string HttpLogin::getToken()
 
 namespace lcdcomm {
 
-bool login(std::string* error)
-{
+bool login(std::string* error) {
     DeviceState& state = DeviceState::instance();
     std::lock_guard<std::mutex> lock(state.loginMutex());
     return loginWith(state.snapshot(), error);

@@ -19,8 +19,8 @@
 namespace lcdcomm {
 
 struct LCDCOMM_API Settings {
-    std::string url;       // base of every request path; empty: the default
-    std::string token;     // when set, used without logging in
+    std::string url;   // base of every request path; empty: the default
+    std::string token; // when set, used without logging in
     std::string user;
     std::string password;
     long timeoutMs = 5000; // whole request, connect included; <= 0: the default

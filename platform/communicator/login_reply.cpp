@@ -4,15 +4,13 @@
 
 namespace lcdcomm::detail {
 
-std::string loginBody(const std::string& user, const std::string& password)
-{
+std::string loginBody(const std::string& user, const std::string& password) {
     const nlohmann::json body = {{"username", user}, {"password", password}};
     // Bytes that are not UTF-8 become U+FFFD rather than an exception.
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-bool tokenFromReply(const std::string& reply, std::string& token, std::string& error)
-{
+bool tokenFromReply(const std::string& reply, std::string& token, std::string& error) {
     const nlohmann::json json = nlohmann::json::parse(reply, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
         error = "the login reply is not a JSON object";
@@ -29,7 +27,8 @@ bool tokenFromReply(const std::string& reply, std::string& token, std::string& e
         return false;
     }
     const auto found = data->find("token");
-    if (found == data->end() || !found->is_string() || found->get_ref<const std::string&>().empty()) {
+    if (found == data->end() || !found->is_string() ||
+        found->get_ref<const std::string&>().empty()) {
         error = "the login reply has no token";
         return false;
     }

@@ -10,8 +10,7 @@ namespace lcdcomm {
 
 namespace {
 
-bool read(const char* name, std::string& value)
-{
+bool read(const char* name, std::string& value) {
     const char* text = std::getenv(name);
     if (!text || !*text)
         return false;
@@ -19,17 +18,14 @@ bool read(const char* name, std::string& value)
     return true;
 }
 
-bool startsWithNoCase(const std::string& text, const char* prefix)
-{
+bool startsWithNoCase(const std::string& text, const char* prefix) {
     for (std::size_t i = 0; prefix[i]; ++i)
-        if (i >= text.size()
-            || std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+        if (i >= text.size() || std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
             return false;
     return true;
 }
 
-bool isPort(const std::string& text)
-{
+bool isPort(const std::string& text) {
     if (text.empty() || text.size() > 5)
         return false;
     for (unsigned char c : text)
@@ -40,8 +36,7 @@ bool isPort(const std::string& text)
 }
 
 // http or https, a host, and an optional port; the rest is the caller's.
-bool isDeviceUrl(const std::string& url)
-{
+bool isDeviceUrl(const std::string& url) {
     std::size_t start;
     if (startsWithNoCase(url, "http://"))
         start = 7;
@@ -65,8 +60,7 @@ bool isDeviceUrl(const std::string& url)
     return !host.empty() && host.find('@') == std::string::npos;
 }
 
-bool isTimeout(const std::string& text, long& value)
-{
+bool isTimeout(const std::string& text, long& value) {
     if (text.empty() || text.size() > 9)
         return false;
     for (unsigned char c : text)
@@ -78,8 +72,7 @@ bool isTimeout(const std::string& text, long& value)
 
 } // namespace
 
-Settings Settings::fromEnvironment()
-{
+Settings Settings::fromEnvironment() {
     Settings settings;
     settings.url = detail::kDefaultUrl;
     settings.timeoutMs = detail::kDefaultTimeoutMs;
@@ -111,13 +104,11 @@ Settings Settings::fromEnvironment()
     return settings;
 }
 
-void configure(const Settings& settings)
-{
+void configure(const Settings& settings) {
     detail::DeviceState::instance().configure(settings);
 }
 
-Settings settings()
-{
+Settings settings() {
     return detail::DeviceState::instance().snapshot().settings;
 }
 

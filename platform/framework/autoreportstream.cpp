@@ -21,7 +21,8 @@ struct Transfer {
 
 size_t onBytes(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
-    if (!transfer->connected->load()) transfer->onOpen();
+    if (!transfer->connected->load())
+        transfer->onOpen();
     transfer->parser->feed(data, size * count);
     return size * count;
 }
@@ -37,10 +38,13 @@ AutoReportStream::AutoReportStream(std::string baseUrl, Callback onReport)
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
-AutoReportStream::~AutoReportStream() { stop(); }
+AutoReportStream::~AutoReportStream() {
+    stop();
+}
 
 void AutoReportStream::start() {
-    if (m_thread.joinable()) return;
+    if (m_thread.joinable())
+        return;
     m_stop = false;
     m_thread = std::thread([this] { run(); });
 }
@@ -51,26 +55,29 @@ void AutoReportStream::stop() {
         m_stop = true;
     }
     m_changed.notify_all();
-    if (m_thread.joinable()) m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 bool AutoReportStream::waitConnected(int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return m_connected.load() || m_stop.load(); }) &&
-           m_connected.load();
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+        return m_connected.load() || m_stop.load();
+    }) && m_connected.load();
 }
 
 void AutoReportStream::run() {
     EventStreamParser parser([this](const std::string& event, const std::string& data) {
-        if (!event.empty() && event != "autoreport") return;
+        if (!event.empty() && event != "autoreport")
+            return;
         ++m_reports;
         m_onReport(data);
     });
     auto backoff = std::chrono::milliseconds(100);
     while (!m_stop.load()) {
         CURL* curl = curl_easy_init();
-        if (curl == nullptr) break;
+        if (curl == nullptr)
+            break;
         Transfer transfer{this, &parser, &m_stop, &m_connected, [this, &backoff] {
                               {
                                   std::lock_guard<std::mutex> lock(m_mutex);

@@ -7,9 +7,11 @@ void EventStreamParser::feed(const char* bytes, std::size_t size) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t end = m_pending.find('\n', start);
-        if (end == std::string::npos) break;
+        if (end == std::string::npos)
+            break;
         std::size_t stop = end;
-        if (stop > start && m_pending[stop - 1] == '\r') --stop;
+        if (stop > start && m_pending[stop - 1] == '\r')
+            --stop;
         line(m_pending.substr(start, stop - start));
         start = end + 1;
     }
@@ -25,24 +27,28 @@ void EventStreamParser::reset() {
 
 void EventStreamParser::line(std::string text) {
     if (text.empty()) {
-        if (m_hasData) m_callback(m_event, m_data);
+        if (m_hasData)
+            m_callback(m_event, m_data);
         m_event.clear();
         m_data.clear();
         m_hasData = false;
         return;
     }
-    if (text[0] == ':') return;
+    if (text[0] == ':')
+        return;
     const std::size_t colon = text.find(':');
     std::string field = text.substr(0, colon);
     std::string value;
     if (colon != std::string::npos) {
         value = text.substr(colon + 1);
-        if (!value.empty() && value[0] == ' ') value.erase(0, 1);
+        if (!value.empty() && value[0] == ' ')
+            value.erase(0, 1);
     }
     if (field == "event") {
         m_event = std::move(value);
     } else if (field == "data") {
-        if (m_hasData) m_data += '\n';
+        if (m_hasData)
+            m_data += '\n';
         m_data += value;
         m_hasData = true;
     }

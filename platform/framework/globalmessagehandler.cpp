@@ -31,14 +31,17 @@ std::int32_t GlobalMessageHandler::postMessage(std::uint32_t id, std::uint32_t s
                                                const void* data, std::uint32_t flag) {
     const auto table = snapshot();
     const auto it = table->notifications.find(id);
-    if (it == table->notifications.end()) return 0;
+    if (it == table->notifications.end())
+        return 0;
     const Message message(id, "", 0, size, data, flag, Message::Payload::borrow);
     std::int32_t reached = 0;
     for (const auto& listener : it->second) {
-        if (!listener) continue;
+        if (!listener)
+            continue;
         const pqx::IMessage* answer = listener(&message);
         // Notifications are not answered; an answer made anyway is not leaked.
-        if (answer != nullptr) Message::release(answer);
+        if (answer != nullptr)
+            Message::release(answer);
         ++reached;
     }
     return reached;
@@ -55,7 +58,8 @@ pqx::MessageHandler GlobalMessageHandler::requestHandler(std::uint32_t id) const
     return it == table->requests.end() ? pqx::MessageHandler() : it->second;
 }
 
-std::vector<pqx::MessageHandler> GlobalMessageHandler::notificationHandlers(std::uint32_t id) const {
+std::vector<pqx::MessageHandler>
+GlobalMessageHandler::notificationHandlers(std::uint32_t id) const {
     const auto table = snapshot();
     const auto it = table->notifications.find(id);
     return it == table->notifications.end() ? std::vector<pqx::MessageHandler>() : it->second;

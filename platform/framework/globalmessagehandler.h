@@ -36,7 +36,7 @@ public:
     void registerClient(const std::string& name) override;
 
     // Host side.
-    pqx::MessageHandler requestHandler(std::uint32_t id) const;  // empty when none
+    pqx::MessageHandler requestHandler(std::uint32_t id) const; // empty when none
     std::vector<pqx::MessageHandler> notificationHandlers(std::uint32_t id) const;
     std::vector<std::string> clients() const;
     // Drops every handler: the copies may hold code of a plug-in that is about

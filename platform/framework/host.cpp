@@ -59,7 +59,9 @@ const char* toString(Answer::Status status) {
 
 Host::Host(std::size_t workers) : m_pool(workers) {}
 
-Host::~Host() { m_pool.stop(); }
+Host::~Host() {
+    m_pool.stop();
+}
 
 pqx::IMessageHandler* Host::findMessageHandler(const char* component, const char*, void*, void*,
                                                void*, std::int32_t) {
@@ -69,7 +71,8 @@ pqx::IMessageHandler* Host::findMessageHandler(const char* component, const char
 }
 
 pqx::IMessageCenter* Host::findMessageCenter(const char* name) {
-    if (name != nullptr && std::strcmp(name, MessageCenter::name) == 0) return &m_center;
+    if (name != nullptr && std::strcmp(name, MessageCenter::name) == 0)
+        return &m_center;
     return nullptr;
 }
 
@@ -93,7 +96,8 @@ Answer Host::sendRequest(std::uint32_t id, const void* data, std::uint32_t size)
                 result.status = Answer::Status::answered;
                 result.answerId = answer->getId();
                 result.sender = answer->getSender();
-                if (bytes != nullptr) result.payload.assign(bytes, bytes + answer->getDataSize());
+                if (bytes != nullptr)
+                    result.payload.assign(bytes, bytes + answer->getDataSize());
                 Message::release(answer);
             }
         } catch (const std::exception& e) {

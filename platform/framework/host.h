@@ -26,15 +26,15 @@ namespace pqxhost {
 // What came back for one request.
 struct Answer {
     enum class Status {
-        answered,   // the handler answered; payload holds a copy of the answer's
-        none,       // the handler returned null
-        noHandler,  // nobody handles this id
-        stopped,    // delivery has stopped
-        failed,     // the handler threw; error holds its text
+        answered,  // the handler answered; payload holds a copy of the answer's
+        none,      // the handler returned null
+        noHandler, // nobody handles this id
+        stopped,   // delivery has stopped
+        failed,    // the handler threw; error holds its text
     };
     Status status = Status::none;
-    std::uint32_t replyId = 0;     // the id the request carried
-    std::uint32_t answerId = 0;    // the id the answer was made under
+    std::uint32_t replyId = 0;  // the id the request carried
+    std::uint32_t answerId = 0; // the id the answer was made under
     std::string sender;
     std::vector<unsigned char> payload;
     std::string error;

@@ -11,7 +11,8 @@ Message::Message(std::uint32_t id, std::string sender, std::uint32_t replyId, st
       m_data(data) {
     if (payload == Payload::copy && data != nullptr) {
         m_copy.resize(size);
-        if (size != 0) std::memcpy(m_copy.data(), data, size);
+        if (size != 0)
+            std::memcpy(m_copy.data(), data, size);
         m_data = m_copy.data();
     }
 }

@@ -27,7 +27,9 @@ public:
 
     // Frees a message made by this framework, seen through the interface
     // (which has no virtual destructor).
-    static void release(const pqx::IMessage* message) { delete static_cast<const Message*>(message); }
+    static void release(const pqx::IMessage* message) {
+        delete static_cast<const Message*>(message);
+    }
 
 private:
     std::uint32_t m_id;

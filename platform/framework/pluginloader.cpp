@@ -9,7 +9,8 @@ namespace pqxhost {
 namespace {
 
 void fail(std::string* error, const std::string& text) {
-    if (error != nullptr) *error = text;
+    if (error != nullptr)
+        *error = text;
 }
 
 std::string lastDlError() {
@@ -19,8 +20,7 @@ std::string lastDlError() {
 
 } // namespace
 
-std::unique_ptr<Plugin> Plugin::load(const std::string& path, pqx::IApi& api,
-                                     std::string* error) {
+std::unique_ptr<Plugin> Plugin::load(const std::string& path, pqx::IApi& api, std::string* error) {
     dlerror();
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
@@ -33,8 +33,8 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path, pqx::IApi& api,
     auto init = reinterpret_cast<pqx::PluginInitFunction>(dlsym(handle, "pluginit"));
     auto info = reinterpret_cast<pqx::PluginInfoFunction>(dlsym(handle, "pluginfo"));
     if (init == nullptr || info == nullptr) {
-        fail(error, "plug-in " + path + " does not export " +
-                        (init == nullptr ? "pluginit" : "pluginfo"));
+        fail(error,
+             "plug-in " + path + " does not export " + (init == nullptr ? "pluginit" : "pluginfo"));
         return nullptr;
     }
 
@@ -45,8 +45,8 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path, pqx::IApi& api,
         return nullptr;
     }
 
-    for (const pqx::ComponentInfo* const* entry = plugin->m_info->componentTable;
-         *entry != nullptr; ++entry) {
+    for (const pqx::ComponentInfo* const* entry = plugin->m_info->componentTable; *entry != nullptr;
+         ++entry) {
         const pqx::ComponentInfo* component = *entry;
         const std::string name = component->name ? component->name : "(unnamed)";
         if (!component->creator) {
@@ -78,13 +78,15 @@ void Plugin::destroyComponents() {
     while (!m_components.empty()) {
         const Component last = m_components.back();
         m_components.pop_back();
-        if (last.info->deletor) last.info->deletor(last.instance);
+        if (last.info->deletor)
+            last.info->deletor(last.instance);
     }
 }
 
 Plugin::~Plugin() {
     destroyComponents();
-    if (m_handle != nullptr && !m_keepMapped) dlclose(m_handle);
+    if (m_handle != nullptr && !m_keepMapped)
+        dlclose(m_handle);
 }
 
 } // namespace pqxhost

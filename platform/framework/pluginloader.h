@@ -26,7 +26,7 @@ class Plugin {
 public:
     static std::unique_ptr<Plugin> load(const std::string& path, pqx::IApi& api,
                                         std::string* error);
-    ~Plugin();  // destroys any components left, then unloads
+    ~Plugin(); // destroys any components left, then unloads
     Plugin(const Plugin&) = delete;
     Plugin& operator=(const Plugin&) = delete;
 

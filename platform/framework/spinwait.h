@@ -36,7 +36,8 @@ inline unsigned maxSpinners() {
 
 template <class Ready>
 bool spinUntil(Ready ready, std::chrono::microseconds budget) {
-    if (ready()) return true;
+    if (ready())
+        return true;
     auto& spinning = detail::spinners();
     if (spinning.fetch_add(1, std::memory_order_relaxed) >= detail::maxSpinners()) {
         spinning.fetch_sub(1, std::memory_order_relaxed);
@@ -44,7 +45,8 @@ bool spinUntil(Ready ready, std::chrono::microseconds budget) {
     }
     const auto until = std::chrono::steady_clock::now() + budget;
     bool done = false;
-    while (!(done = ready()) && std::chrono::steady_clock::now() < until) sched_yield();
+    while (!(done = ready()) && std::chrono::steady_clock::now() < until)
+        sched_yield();
     spinning.fetch_sub(1, std::memory_order_relaxed);
     return done;
 }

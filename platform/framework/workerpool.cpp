@@ -7,17 +7,22 @@
 namespace pqxhost {
 
 WorkerPool::WorkerPool(std::size_t threads) {
-    if (threads == 0) threads = 1;
+    if (threads == 0)
+        threads = 1;
     m_threads.reserve(threads);
-    for (std::size_t i = 0; i < threads; ++i) m_threads.emplace_back([this] { run(); });
+    for (std::size_t i = 0; i < threads; ++i)
+        m_threads.emplace_back([this] { run(); });
 }
 
-WorkerPool::~WorkerPool() { stop(); }
+WorkerPool::~WorkerPool() {
+    stop();
+}
 
 bool WorkerPool::submit(std::function<void()> task) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stopping) return false;
+        if (m_stopping)
+            return false;
         m_queue.push_back(std::move(task));
         m_queued.fetch_add(1, std::memory_order_release);
     }
@@ -33,12 +38,14 @@ void WorkerPool::waitIdle() {
 void WorkerPool::stop() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stopping && m_threads.empty()) return;
+        if (m_stopping && m_threads.empty())
+            return;
         m_stopping = true;
     }
     m_wake.notify_all();
     for (auto& t : m_threads) {
-        if (t.joinable() && t.get_id() != std::this_thread::get_id()) t.join();
+        if (t.joinable() && t.get_id() != std::this_thread::get_id())
+            t.join();
     }
     m_threads.clear();
 }
@@ -55,7 +62,8 @@ void WorkerPool::run() {
             m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
             // Queued work is finished even when stopping: a requester may be
             // waiting for its answer.
-            if (m_queue.empty()) return;
+            if (m_queue.empty())
+                return;
             task = std::move(m_queue.front());
             m_queue.pop_front();
             m_queued.fetch_sub(1, std::memory_order_relaxed);
@@ -65,7 +73,8 @@ void WorkerPool::run() {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             --m_running;
-            if (m_queue.empty() && m_running == 0) m_idle.notify_all();
+            if (m_queue.empty() && m_running == 0)
+                m_idle.notify_all();
         }
     }
 }

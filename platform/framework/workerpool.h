@@ -38,7 +38,7 @@ private:
     std::condition_variable m_idle;
     std::deque<std::function<void()>> m_queue;
     std::size_t m_running = 0;
-    std::atomic<std::size_t> m_queued{0};  // m_queue.size(), read without the lock
+    std::atomic<std::size_t> m_queued{0}; // m_queue.size(), read without the lock
     bool m_stopping = false;
     std::vector<std::thread> m_threads;
 };

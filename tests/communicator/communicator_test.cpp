@@ -19,34 +19,31 @@
 
 namespace {
 
-HttpClient* client()
-{
+HttpClient* client() {
     return HttpSingleTon::getInstance()->getHttpClient();
 }
 
-std::string bodyOf(const HttpRespon* response)
-{
+std::string bodyOf(const HttpRespon* response) {
     return std::string(response->getBody(), response->getBodySize());
 }
 
-std::string token()
-{
+std::string token() {
     return HttpLogin::getInstance()->getToken();
 }
 
 } // namespace
 
-TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBodyExactly)
-{
+TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBodyExactly) {
     DeviceServer device;
     device.loginDelayMs = 200; // every thread asks while the login is under way
     std::mutex mutex;
     std::vector<httplib::Request> seen;
-    device.server.Put("/movra/v1/layers/image-quality", [&](const httplib::Request& request, httplib::Response& reply) {
-        std::lock_guard<std::mutex> lock(mutex);
-        seen.push_back(request);
-        reply.set_content("{\"code\":0}", "application/json");
-    });
+    device.server.Put("/movra/v1/layers/image-quality",
+                      [&](const httplib::Request& request, httplib::Response& reply) {
+                          std::lock_guard<std::mutex> lock(mutex);
+                          seen.push_back(request);
+                          reply.set_content("{\"code\":0}", "application/json");
+                      });
     device.start();
     device.use("", "ann \"the\" admin", "p\\w\n\x01");
 
@@ -59,7 +56,8 @@ TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBody
     EXPECT_EQ(tokens, std::vector<std::string>(tokens.size(), "tok-1"));
     EXPECT_EQ(device.loginType, "application/json");
     const nlohmann::json credentials = nlohmann::json::parse(device.loginBody, nullptr, false);
-    EXPECT_EQ(credentials, nlohmann::json({{"username", "ann \"the\" admin"}, {"password", "p\\w\n\x01"}}));
+    EXPECT_EQ(credentials,
+              nlohmann::json({{"username", "ann \"the\" admin"}, {"password", "p\\w\n\x01"}}));
 
     // A body with a NUL byte, UTF-8 and a size below the buffer's length.
     static const char bytes[] = "[{\"a\":1}]\0\xc3\xa9tail-not-sent";
@@ -88,8 +86,7 @@ TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBody
     EXPECT_EQ(seen[0].remote_port, seen[1].remote_port) << "the connection was not reused";
 }
 
-TEST(CommunicatorLogin, RefusedOrMalformedLoginSaysWhyKeepsNoTokenAndIsTriedAgainLater)
-{
+TEST(CommunicatorLogin, RefusedOrMalformedLoginSaysWhyKeepsNoTokenAndIsTriedAgainLater) {
     const std::vector<std::pair<const char*, const char*>> refusals = {
         {R"({"code":3,"message":"bad password"})", "the device refused the login (code 3)"},
         {R"({"code":0,"data":{}})", "the login reply has no token"},
@@ -111,8 +108,7 @@ TEST(CommunicatorLogin, RefusedOrMalformedLoginSaysWhyKeepsNoTokenAndIsTriedAgai
     }
 }
 
-TEST(CommunicatorLogin, ARejectedLoginTokenIsReplacedByANewLoginButAGivenTokenIsKept)
-{
+TEST(CommunicatorLogin, ARejectedLoginTokenIsReplacedByANewLoginButAGivenTokenIsKept) {
     for (const std::string given : {"", "given"}) {
         DeviceServer device;
         device.server.Get("/guarded", [](const httplib::Request&, httplib::Response& reply) {
@@ -134,20 +130,22 @@ TEST(CommunicatorLogin, ARejectedLoginTokenIsReplacedByANewLoginButAGivenTokenIs
     }
 }
 
-TEST(CommunicatorRequest, FailsWithTheTransportCodeWhenNoCompleteReplyArrivesAndThenRecovers)
-{
+TEST(CommunicatorRequest, FailsWithTheTransportCodeWhenNoCompleteReplyArrivesAndThenRecovers) {
     DeviceServer device;
     device.server.Get("/slow", [](const httplib::Request&, httplib::Response& reply) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1000));
         reply.set_content("late", "text/plain");
     });
     device.server.Get("/cut", [](const httplib::Request&, httplib::Response& reply) {
-        reply.set_content_provider(100, "application/json", [](std::size_t, std::size_t, httplib::DataSink& sink) {
-            sink.write("{\"code\":", 8);
-            return false; // the device goes away mid-body
-        });
+        reply.set_content_provider(100, "application/json",
+                                   [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                       sink.write("{\"code\":", 8);
+                                       return false; // the device goes away mid-body
+                                   });
     });
-    device.server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) { reply.set_content("ok", "text/plain"); });
+    device.server.Get("/ok", [](const httplib::Request&, httplib::Response& reply) {
+        reply.set_content("ok", "text/plain");
+    });
     device.start();
     const std::vector<std::tuple<std::string, const char*, CURLcode>> failures = {
         {device.url(), "/slow", CURLE_OPERATION_TIMEDOUT},
@@ -158,17 +156,18 @@ TEST(CommunicatorRequest, FailsWithTheTransportCodeWhenNoCompleteReplyArrivesAnd
     for (const auto& [url, path, code] : failures) {
         lcdcomm::configure({url, "", "", "", 200});
         int status = 0;
-        EXPECT_EQ(client()->sendRequest(client()->createRequest("GET", path), &status), nullptr) << url << path;
+        EXPECT_EQ(client()->sendRequest(client()->createRequest("GET", path), &status), nullptr)
+            << url << path;
         EXPECT_EQ(status, -static_cast<int>(code)) << url << path;
         device.use();
-        HttpRespon* response = client()->sendRequest(client()->createRequest("GET", "/ok"), &status);
+        HttpRespon* response =
+            client()->sendRequest(client()->createRequest("GET", "/ok"), &status);
         ASSERT_NE(response, nullptr) << url << path;
         EXPECT_EQ(bodyOf(response), "ok");
     }
 }
 
-TEST(CommunicatorSettings, ReadsTheEnvironmentAndFallsBackOnBadValuesWithoutLoggingSecrets)
-{
+TEST(CommunicatorSettings, ReadsTheEnvironmentAndFallsBackOnBadValuesWithoutLoggingSecrets) {
     struct Case {
         const char *url, *timeout;
         std::string expectedUrl;
@@ -189,14 +188,17 @@ TEST(CommunicatorSettings, ReadsTheEnvironmentAndFallsBackOnBadValuesWithoutLogg
     ::setenv("LCD_DEVICE_USER", "ann", 1);
     ::setenv("LCD_DEVICE_PASSWORD", "hunter2", 1);
     for (const Case& c : cases) {
-        for (const auto& [name, value] : {std::pair{"LCD_DEVICE_URL", c.url}, std::pair{"LCD_DEVICE_TIMEOUT_MS", c.timeout}})
+        for (const auto& [name, value] :
+             {std::pair{"LCD_DEVICE_URL", c.url}, std::pair{"LCD_DEVICE_TIMEOUT_MS", c.timeout}})
             value ? ::setenv(name, value, 1) : ::unsetenv(name);
         testing::internal::CaptureStderr();
         const lcdcomm::Settings s = lcdcomm::Settings::fromEnvironment();
         const std::string log = testing::internal::GetCapturedStderr();
-        SCOPED_TRACE(std::string(c.url ? c.url : "-") + " " + (c.timeout ? c.timeout : "-") + ": " + log);
-        EXPECT_EQ(std::tie(s.url, s.timeoutMs, s.token, s.user, s.password),
-                  std::make_tuple(c.expectedUrl, c.expectedTimeout, "secret-token-7", "ann", "hunter2"));
+        SCOPED_TRACE(std::string(c.url ? c.url : "-") + " " + (c.timeout ? c.timeout : "-") + ": " +
+                     log);
+        EXPECT_EQ(
+            std::tie(s.url, s.timeoutMs, s.token, s.user, s.password),
+            std::make_tuple(c.expectedUrl, c.expectedTimeout, "secret-token-7", "ann", "hunter2"));
         if (c.complaint) {
             EXPECT_NE(log.find(c.complaint), std::string::npos);
             EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
@@ -206,6 +208,7 @@ TEST(CommunicatorSettings, ReadsTheEnvironmentAndFallsBackOnBadValuesWithoutLogg
         EXPECT_EQ(log.find("secret-token-7"), std::string::npos);
         EXPECT_EQ(log.find("hunter2"), std::string::npos);
     }
-    for (const char* name : {"LCD_DEVICE_URL", "LCD_DEVICE_TIMEOUT_MS", "LCD_DEVICE_TOKEN", "LCD_DEVICE_USER", "LCD_DEVICE_PASSWORD"})
+    for (const char* name : {"LCD_DEVICE_URL", "LCD_DEVICE_TIMEOUT_MS", "LCD_DEVICE_TOKEN",
+                             "LCD_DEVICE_USER", "LCD_DEVICE_PASSWORD"})
         ::unsetenv(name);
 }

@@ -20,19 +20,18 @@ public:
     std::string loginBody, loginType; // of the last login
     int loginDelayMs = 0;
 
-    DeviceServer()
-    {
+    DeviceServer() {
         server.set_keep_alive_max_count(1000);
-        server.Post("/movra/v1/system/auth/login", [this](const httplib::Request& request, httplib::Response& reply) {
-            ++logins;
-            loginBody = request.body;
-            loginType = request.get_header_value("Content-Type");
-            std::this_thread::sleep_for(std::chrono::milliseconds(loginDelayMs));
-            reply.set_content(loginReply, "application/json");
-        });
+        server.Post("/movra/v1/system/auth/login",
+                    [this](const httplib::Request& request, httplib::Response& reply) {
+                        ++logins;
+                        loginBody = request.body;
+                        loginType = request.get_header_value("Content-Type");
+                        std::this_thread::sleep_for(std::chrono::milliseconds(loginDelayMs));
+                        reply.set_content(loginReply, "application/json");
+                    });
     }
-    ~DeviceServer()
-    {
+    ~DeviceServer() {
         // Close our idle keep-alive connections first, or the server waits
         // out its keep-alive time-out on each of them.
         lcdcomm::configure(lcdcomm::Settings{});
@@ -41,8 +40,7 @@ public:
             m_thread.join();
     }
 
-    void start()
-    {
+    void start() {
         m_port = server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { server.listen_after_bind(); });
         // A stop() before the loop runs would be lost and the join would hang.
@@ -52,8 +50,8 @@ public:
     std::string url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
 
     // Points the communicator at this server.
-    void use(const std::string& token = "", const std::string& user = "", const std::string& password = "") const
-    {
+    void use(const std::string& token = "", const std::string& user = "",
+             const std::string& password = "") const {
         lcdcomm::configure({url(), token, user, password, 5000});
     }
 
@@ -63,8 +61,7 @@ private:
 };
 
 // A loopback port on which nothing listens any more.
-inline std::string refusedUrl()
-{
+inline std::string refusedUrl() {
     DeviceServer gone;
     gone.start();
     return gone.url();

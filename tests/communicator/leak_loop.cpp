@@ -10,15 +10,15 @@
 #include "host/lcdcommunicator.h"
 #include "tests/communicator/device_server.h"
 
-int main()
-{
+int main() {
     std::atomic<int> wrong{0};
     HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
     {
         DeviceServer device;
-        device.server.Put("/echo", [](const httplib::Request& request, httplib::Response& response) {
-            response.set_content(request.body, "text/plain");
-        });
+        device.server.Put("/echo",
+                          [](const httplib::Request& request, httplib::Response& response) {
+                              response.set_content(request.body, "text/plain");
+                          });
         device.start();
         device.use("", "ann", "pw");
         std::vector<std::thread> threads;
@@ -31,7 +31,8 @@ int main()
                     request->setBody(body.data(), static_cast<int>(body.size()));
                     int status = 0;
                     HttpRespon* response = client->sendRequest(request, &status);
-                    if (!response || std::string(response->getBody(), response->getBodySize()) != body)
+                    if (!response ||
+                        std::string(response->getBody(), response->getBodySize()) != body)
                         ++wrong;
                 }
             });

@@ -34,10 +34,15 @@ protected:
 };
 
 TEST_F(AutoReport, PostsTheDecodedLayersAsChangeNotification) {
-    struct Row { std::string text; std::size_t count; };
+    struct Row {
+        std::string text;
+        std::size_t count;
+    };
     const Row rows[] = {
         {report(kTl0, "\"[]\""), 0},
-        {report("", "\"[{\\\"layerId\\\":3,\\\"imageQuality\\\":{\\\"hue\\\":-10}},{\\\"layerId\\\":9}]\""), 2},
+        {report("", "\"[{\\\"layerId\\\":3,\\\"imageQuality\\\":{\\\"hue\\\":-10}},{"
+                    "\\\"layerId\\\":9}]\""),
+         2},
     };
     fake_host::Warnings warnings;
     for (const Row& row : rows) {
@@ -78,13 +83,19 @@ TEST_F(AutoReport, EveryFailureLogsOneWarningAndPostsNothing) {
     const auto tl = [](const char* code) {
         return std::string(",\"tl\":{\"ErrorCode\":") + code + "}";
     };
-    struct Row { std::string text; std::uint32_t size; bool nullData; std::string warning; };
+    struct Row {
+        std::string text;
+        std::uint32_t size;
+        bool nullData;
+        std::string warning;
+    };
     const Row rows[] = {
         {"{}", 0, false, "[layer] data does not matches."},
         {"{}", 3, true, "[layer] data does not matches."},
         {"", 1, false, "[layer]  " + envelopeError("")},
         {"not json", 9, false, "[layer]  " + envelopeError("not json")},
-        {report(tl("7"), "\"[]\""), 9, false, "\"[layer] auto report data error. error code : 7.\""},
+        {report(tl("7"), "\"[]\""), 9, false,
+         "\"[layer] auto report data error. error code : 7.\""},
         {report(tl("65535"), "\"[]\""), 9, false,
          "\"[layer] auto report data error. error code : 65535.\""},
         {report(kTl0, "\"{\\\"layerId\\\":3}\""), 9, false, bodyError("{\"layerId\":3}")},

@@ -40,8 +40,12 @@ void HttpRequest::setBody(const char* data, int size) {
     fake_comm::calls().push_back("setBody " + std::string(data, static_cast<std::size_t>(size)));
 }
 
-const char* HttpRespon::getBody() const { return m_body.data(); }
-std::uint32_t HttpRespon::getBodySize() const { return static_cast<std::uint32_t>(m_body.size()); }
+const char* HttpRespon::getBody() const {
+    return m_body.data();
+}
+std::uint32_t HttpRespon::getBodySize() const {
+    return static_cast<std::uint32_t>(m_body.size());
+}
 
 HttpClient::HttpClient() : m_impl(nullptr) {}
 HttpClient::~HttpClient() = default;
@@ -55,7 +59,8 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
 HttpRespon* HttpClient::sendRequest(HttpRequest*, int* status) {
     fake_comm::calls().push_back("sendRequest status=" + std::to_string(*status));
     *status = 200;
-    if (!fake_comm::script().deliver) return nullptr;
+    if (!fake_comm::script().deliver)
+        return nullptr;
     g_response.reset(new HttpRespon());
     g_response->m_body = fake_comm::script().reply;
     return g_response.get();
@@ -68,7 +73,9 @@ HttpSingleTon* HttpSingleTon::getInstance() {
     return g_instance;
 }
 
-HttpClient* HttpSingleTon::getHttpClient() { return m_client; }
+HttpClient* HttpSingleTon::getHttpClient() {
+    return m_client;
+}
 
 HttpLogin::HttpLogin() : m_impl(nullptr) {}
 
@@ -77,4 +84,6 @@ HttpLogin* HttpLogin::getInstance() {
     return &login;
 }
 
-std::string HttpLogin::getToken() { return fake_comm::script().token; }
+std::string HttpLogin::getToken() {
+    return fake_comm::script().token;
+}

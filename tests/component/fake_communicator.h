@@ -8,9 +8,9 @@
 namespace fake_comm {
 
 struct Script {
-    bool deliver = true;   // false: sendRequest returns null
-    std::string reply;     // the response body
-    std::string token;     // what HttpLogin::getToken returns
+    bool deliver = true; // false: sendRequest returns null
+    std::string reply;   // the response body
+    std::string token;   // what HttpLogin::getToken returns
 };
 
 Script& script();

@@ -84,13 +84,15 @@ public:
                              std::uint32_t flag) override {
         log.push_back("postMessage " + hex(id));
         Post p{id, size, flag, {}};
-        if (size == sizeof(List) && data) p.layers = *static_cast<const List*>(data);
+        if (size == sizeof(List) && data)
+            p.layers = *static_cast<const List*>(data);
         posts.push_back(p);
         return 1;
     }
     void registerClient(const std::string& name) override {
         log.push_back("registerClient " + name);
-        if (throwOnRegister) throw std::runtime_error("no room");
+        if (throwOnRegister)
+            throw std::runtime_error("no room");
     }
     std::vector<std::string>& log;
     std::map<std::uint32_t, pqx::MessageHandler> handlers;
@@ -127,7 +129,10 @@ struct Warning {
 // Collects Qt messages while alive.
 class Warnings {
 public:
-    Warnings() { all().clear(); m_old = qInstallMessageHandler(&collect); }
+    Warnings() {
+        all().clear();
+        m_old = qInstallMessageHandler(&collect);
+    }
     ~Warnings() { qInstallMessageHandler(m_old); }
     const std::vector<Warning>& list() const { return all(); }
 
@@ -137,8 +142,8 @@ private:
         return w;
     }
     static void collect(QtMsgType t, const QMessageLogContext& c, const QString& m) {
-        all().push_back({t, c.category ? c.category : "", c.function ? c.function : "",
-                         m.toStdString()});
+        all().push_back(
+            {t, c.category ? c.category : "", c.function ? c.function : "", m.toStdString()});
     }
     QtMessageHandler m_old;
 };

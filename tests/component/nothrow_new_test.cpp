@@ -15,7 +15,8 @@ int g_nothrowReleases = 0;
 } // namespace
 
 void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-    if (g_exhausted) return nullptr;
+    if (g_exhausted)
+        return nullptr;
     try {
         return ::operator new(n);
     } catch (...) {

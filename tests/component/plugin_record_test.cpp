@@ -33,7 +33,7 @@ TEST(PluginDescriptor, ComponentRecordCarriesNameAttributesAndThreeCallables) {
     int any = 0;
     EXPECT_EQ(rec.getMessageHandler(nullptr), nullptr);
     EXPECT_EQ(rec.getMessageHandler(&any), nullptr);
-    rec.deletor(nullptr);  // ignored
+    rec.deletor(nullptr); // ignored
 }
 
 TEST(PluginInit, KeepsThePointerOfTheLastCallNullIncluded) {

@@ -48,7 +48,10 @@ List twoLayers() {
 }
 
 TEST_F(SetPath, PutsTheEncodedListWithContentTypeAndTheTokenUnchanged) {
-    struct Row { List layers; std::string token; };
+    struct Row {
+        List layers;
+        std::string token;
+    };
     for (const Row& row : {Row{{}, "tok-123"}, Row{twoLayers(), ""}, Row{List(1), "a b\"c"}}) {
         fake_comm::reset();
         fake_comm::script().token = row.token;
@@ -59,23 +62,27 @@ TEST_F(SetPath, PutsTheEncodedListWithContentTypeAndTheTokenUnchanged) {
             EXPECT_EQ(json, "[]");
         }
         ASSERT_NE(send(row.layers), nullptr);
-        const std::vector<std::string> want = {
-            kPut, "setHead Content-Type: application/json", "setHead Authorization: " + row.token,
-            "setBody " + json, "sendRequest status=0"};
+        const std::vector<std::string> want = {kPut, "setHead Content-Type: application/json",
+                                               "setHead Authorization: " + row.token,
+                                               "setBody " + json, "sendRequest status=0"};
         EXPECT_EQ(fake_comm::calls(), want);
     }
     EXPECT_TRUE(warnings.list().empty());
 }
 
 TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
-    struct Row { std::string reply; char flag; bool warns; };
+    struct Row {
+        std::string reply;
+        char flag;
+        bool warns;
+    };
     const Row rows[] = {
         {"{\"code\":0,\"message\":\"success\"}", 1, false},
         {"{\"code\":5,\"message\":\"refused\"}", 0, false},
         {"{\"message\":\"no code\"}", 1, false},
         {"", 1, true},
         {"not json", 1, true},
-        {"{\"code\":5,\"message\":", 0, true},  // code already stored when the fault comes
+        {"{\"code\":5,\"message\":", 0, true}, // code already stored when the fault comes
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.reply);
@@ -99,7 +106,8 @@ TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
             ASSERT_FALSE(LCD::ProtoModel::decode(row.reply, r, err));
             ASSERT_EQ(warnings.list().size(), before + 1);
             EXPECT_EQ(warnings.list().back().text, "[layer] decode json failed :  " + err);
-            EXPECT_NE(warnings.list().back().function.find("setLayerImageQuality"), std::string::npos);
+            EXPECT_NE(warnings.list().back().function.find("setLayerImageQuality"),
+                      std::string::npos);
         } else {
             EXPECT_EQ(warnings.list().size(), before);
         }
@@ -108,7 +116,10 @@ TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
 
 TEST_F(SetPath, WrongPayloadIsRejectedWithoutTouchingTheDevice) {
     const List layers(1);
-    struct Row { std::uint32_t size; const void* data; };
+    struct Row {
+        std::uint32_t size;
+        const void* data;
+    };
     for (const Row& row : {Row{0, &layers}, Row{sizeof(List) - 1, &layers},
                            Row{sizeof(List) + 1, &layers}, Row{sizeof(List), nullptr}}) {
         fake_host::Warnings one;

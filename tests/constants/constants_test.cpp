@@ -20,11 +20,13 @@ namespace {
 namespace C = LCD::Proto::Constants;
 
 TEST(Constants, TextsTheDeviceAndTheHostDependOn) {
-    struct Row { std::string got, want; };
+    struct Row {
+        std::string got, want;
+    };
     const Row rows[] = {
         {C::HTTPPUTREQUEST, "PUT"},
         {C::CONTENTTYPE, "application/json"},
-        {C::PUTLAYERIMAGEQUALITY, "/movra/v1/layers/image-quality"},  // the simulator's set path
+        {C::PUTLAYERIMAGEQUALITY, "/movra/v1/layers/image-quality"}, // the simulator's set path
         {otherUnitSetPath(), C::PUTLAYERIMAGEQUALITY},
         {C::POSTLOGIN, lcdcomm::detail::kLoginPath},
         {C::POSTLOGIN, "/movra/v1/system/auth/login"},
@@ -32,11 +34,14 @@ TEST(Constants, TextsTheDeviceAndTheHostDependOn) {
         {pqxhost::GlobalMessageHandler::name, "movra.message.globalmessagehandler"},
         {pqxhost::MessageCenter::name, "pqx_default_messagecenter"},
     };
-    for (const Row& row : rows) EXPECT_EQ(row.got, row.want);
+    for (const Row& row : rows)
+        EXPECT_EQ(row.got, row.want);
 }
 
 TEST(Constants, MessageIdsAgreeBetweenThePlugInAndTheHost) {
-    struct Row { std::uint32_t plugin, host, want; };
+    struct Row {
+        std::uint32_t plugin, host, want;
+    };
     const Row rows[] = {
         {layerimagequality::kSetLayerImageQuality, lcdhost::kSetLayerImageQuality, 0xfc050410u},
         {layerimagequality::kAutoReportLayerImageQuality, lcdhost::kAutoReportLayerImageQuality,

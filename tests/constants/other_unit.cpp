@@ -2,4 +2,6 @@
 // more than once.
 #include "protocol/constants.h"
 
-const char* otherUnitSetPath() { return LCD::Proto::Constants::PUTLAYERIMAGEQUALITY; }
+const char* otherUnitSetPath() {
+    return LCD::Proto::Constants::PUTLAYERIMAGEQUALITY;
+}

@@ -49,7 +49,8 @@ bool sameRecords(const LayerList& a, const LayerList& b) {
 }
 
 int answerByte(const pqxhost::Answer& answer) {
-    if (answer.status != pqxhost::Answer::Status::answered || answer.payload.size() != 1) return -1;
+    if (answer.status != pqxhost::Answer::Status::answered || answer.payload.size() != 1)
+        return -1;
     return answer.payload[0];
 }
 
@@ -64,7 +65,8 @@ DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
     sim.port = 0;
     m_sim = std::make_unique<LCD::Sim::DeviceSim>(sim);
     m_port = m_sim->start();
-    if (m_port <= 0) ADD_FAILURE() << "simulator: " << m_sim->error();
+    if (m_port <= 0)
+        ADD_FAILURE() << "simulator: " << m_sim->error();
     configure();
 
     m_host = std::make_unique<pqxhost::Host>(workers);
@@ -80,7 +82,8 @@ DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
         });
     std::string error;
     m_plugin = pqxhost::Plugin::load(LCD_PLUGIN_PATH, *m_host, &error);
-    if (!m_plugin) ADD_FAILURE() << error;
+    if (!m_plugin)
+        ADD_FAILURE() << error;
 
     m_stream = std::make_unique<pqxhost::AutoReportStream>(
         "http://127.0.0.1:" + std::to_string(m_port),
@@ -92,7 +95,8 @@ DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
 DeviceRig::~DeviceRig() {
     m_stream->stop();
     m_host->stopDelivery();
-    if (m_plugin) m_plugin->destroyComponents();
+    if (m_plugin)
+        m_plugin->destroyComponents();
     m_host->global().clear();
     m_plugin.reset();
     // The device's server would wait out its keep-alive time-out on every
@@ -107,7 +111,8 @@ void DeviceRig::configure(const std::string& token) {
     lcdcomm::Settings s;
     s.url = "http://127.0.0.1:" + std::to_string(m_port);
     s.token = token;
-    if (token.empty()) s.user = s.password = "admin";
+    if (token.empty())
+        s.user = s.password = "admin";
     s.timeoutMs = m_timeoutMs;
     lcdcomm::configure(s);
 }
@@ -118,13 +123,15 @@ pqxhost::Answer DeviceRig::set(const LayerList& layers) {
 
 nlohmann::json DeviceRig::simGet(const std::string& path) {
     const auto r = httplib::Client("127.0.0.1", m_port).Get(path);
-    if (!r) ADD_FAILURE() << "GET " << path << ": " << httplib::to_string(r.error());
+    if (!r)
+        ADD_FAILURE() << "GET " << path << ": " << httplib::to_string(r.error());
     return r ? nlohmann::json::parse(r->body, nullptr, false) : nlohmann::json();
 }
 
 nlohmann::json DeviceRig::simPost(const std::string& path, const std::string& body) {
     const auto r = httplib::Client("127.0.0.1", m_port).Post(path, body, "application/json");
-    if (!r) ADD_FAILURE() << "POST " << path << ": " << httplib::to_string(r.error());
+    if (!r)
+        ADD_FAILURE() << "POST " << path << ": " << httplib::to_string(r.error());
     return r ? nlohmann::json::parse(r->body, nullptr, false) : nlohmann::json();
 }
 
@@ -156,7 +163,8 @@ std::vector<std::string> DeviceRig::logLines() const {
 
 bool DeviceRig::logged(const std::string& text) const {
     for (const auto& line : logLines())
-        if (line.find(text) != std::string::npos) return true;
+        if (line.find(text) != std::string::npos)
+            return true;
     return false;
 }
 

@@ -39,7 +39,9 @@ Layer layer(int id, int seed);
 bool sameRecords(const LayerList& a, const LayerList& b);
 // The answer's byte, or -1 when there is no one-byte answer.
 int answerByte(const pqxhost::Answer& answer);
-inline bool accepted(const pqxhost::Answer& answer) { return answerByte(answer) == 1; }
+inline bool accepted(const pqxhost::Answer& answer) {
+    return answerByte(answer) == 1;
+}
 
 class DeviceRig {
 public:
@@ -93,7 +95,8 @@ template <typename F>
 bool eventually(F condition, int timeoutMs = 5000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() >= until) return condition();
+        if (std::chrono::steady_clock::now() >= until)
+            return condition();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;

@@ -39,7 +39,7 @@ TEST(RoundTrip, AnAcceptedSetComesBackOnceAndThePushedReportListsItAsStored) {
 TEST(Token, AWrongTokenIsRefusedALoginServesAndNoLogLineShowsEither) {
     const std::string wrong = "e2e-wrong-token-5f3a9c";
     DeviceRig rig;
-    rig.configure(wrong);  // a token and no user: nothing to log in with
+    rig.configure(wrong); // a token and no user: nothing to log in with
     EXPECT_EQ(answerByte(rig.set({layer(1, 30)})), 0);
     EXPECT_EQ(rig.simGet("/sim/stats").value("sets", -1), 0) << "a refused set changed the device";
     rig.configure();
@@ -68,13 +68,15 @@ TEST(Token, AWrongTokenIsRefusedALoginServesAndNoLogLineShowsEither) {
 
 struct FaultCase {
     const char* name;
-    const char* control;  // body of POST /sim/fault, kept until cleared
+    const char* control; // body of POST /sim/fault, kept until cleared
     Status status;
-    int byte;             // the answer's byte; -1: no answer
-    const char* warning;  // held by the one Qt warning logged; empty: none
+    int byte;            // the answer's byte; -1: no answer
+    const char* warning; // held by the one Qt warning logged; empty: none
 };
 
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DeviceFault : public testing::TestWithParam<FaultCase> {};
 
@@ -97,20 +99,19 @@ TEST_P(DeviceFault, GivesItsOutcomeAndTheNextSetIsServed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DeviceFault,
-    testing::Values(
-        FaultCase{"CloseBeforeReply", R"({"mode":"close"})", Status::none, -1,
-                  "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
-        // The decoder stores no code, so it stays 0: accepted.
-        FaultCase{"CloseMidReply", R"({"mode":"close-mid"})", Status::none, -1,
-                  "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
-        FaultCase{"ReplyNotJson", R"({"mode":"non-json"})", Status::answered, 1,
-                  "[layer] decode json failed : "},
-        FaultCase{"EmptyReply", R"({"mode":"empty"})", Status::answered, 1,
-                  "[layer] decode json failed : "},
-        FaultCase{"TenMegabyteReply", R"({"mode":"huge","bytes":10485760})", Status::answered, 1,
-                  ""},
-        // The HTTP status plays no part: the code 500 in the body refuses.
-        FaultCase{"Http500", R"({"mode":"http500"})", Status::answered, 0, ""}),
+    testing::Values(FaultCase{"CloseBeforeReply", R"({"mode":"close"})", Status::none, -1,
+                              "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
+                    // The decoder stores no code, so it stays 0: accepted.
+                    FaultCase{"CloseMidReply", R"({"mode":"close-mid"})", Status::none, -1,
+                              "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
+                    FaultCase{"ReplyNotJson", R"({"mode":"non-json"})", Status::answered, 1,
+                              "[layer] decode json failed : "},
+                    FaultCase{"EmptyReply", R"({"mode":"empty"})", Status::answered, 1,
+                              "[layer] decode json failed : "},
+                    FaultCase{"TenMegabyteReply", R"({"mode":"huge","bytes":10485760})",
+                              Status::answered, 1, ""},
+                    // The HTTP status plays no part: the code 500 in the body refuses.
+                    FaultCase{"Http500", R"({"mode":"http500"})", Status::answered, 0, ""}),
     [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 TEST(DeviceFaults, AReplyLaterThanTheTimeOutGivesNoAnswerAndIsNotTakenForTheNext) {
@@ -124,7 +125,8 @@ TEST(DeviceFaults, AReplyLaterThanTheTimeOutGivesNoAnswerAndIsNotTakenForTheNext
 
 TEST(DeviceFaults, ABrokenReportPostsNothingAndTheNextIsHandled) {
     DeviceRig rig;
-    EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"raw":"not a report"})").value("subscribers", 0), 1);
+    EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"raw":"not a report"})").value("subscribers", 0),
+              1);
     ASSERT_TRUE(rig.waitForReportsDrained());
     EXPECT_TRUE(rig.notifications().empty());
     EXPECT_TRUE(rig.logged("[layer] "));

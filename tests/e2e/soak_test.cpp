@@ -34,13 +34,13 @@ TEST(Soak, EightClientsAndPushedReportsEachRequestAnsweredOnceAndNoReportLost) {
 
     std::atomic<int> clientsRunning{kClients};
     std::vector<std::vector<std::uint32_t>> replyIds(kClients);
-    std::vector<std::vector<std::string>> sent(kClients);  // each accepted list, as bytes
-    std::atomic<int> wrong{0};  // answers that were not "accepted, own id"
+    std::vector<std::vector<std::string>> sent(kClients); // each accepted list, as bytes
+    std::atomic<int> wrong{0}; // answers that were not "accepted, own id"
     std::vector<std::thread> clients;
     for (int c = 0; c < kClients; ++c)
         clients.emplace_back([&, c] {
-            for (int n = 0; n < kMaxRequestsPerClient && std::chrono::steady_clock::now() < deadline;
-                 ++n) {
+            for (int n = 0;
+                 n < kMaxRequestsPerClient && std::chrono::steady_clock::now() < deadline; ++n) {
                 // Values unique to this request: each report names its set.
                 const LayerList list{layer(1 + c, c * kMaxRequestsPerClient + n)};
                 const auto answer = rig.set(list);
@@ -56,13 +56,16 @@ TEST(Soak, EightClientsAndPushedReportsEachRequestAnsweredOnceAndNoReportLost) {
     int pushed = 0;
     std::thread pusher([&] {
         for (; clientsRunning > 0 && pushed < 100000; ++pushed) {
-            rig.simPost("/sim/autoreport", pushed % 8 == 7 ? R"({"errorCode":7})" : R"({"errorCode":0})");
+            rig.simPost("/sim/autoreport",
+                        pushed % 8 == 7 ? R"({"errorCode":7})" : R"({"errorCode":0})");
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
-    for (auto& t : clients) t.join();
+    for (auto& t : clients)
+        t.join();
     pusher.join();
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::set<std::uint32_t> ids;
     std::multiset<std::string> accepted;
@@ -93,7 +96,8 @@ TEST(Soak, EightClientsAndPushedReportsEachRequestAnsweredOnceAndNoReportLost) {
     std::multiset<std::string> reported;
     int fullReports = 0;
     for (const auto& list : notes) {
-        if (list.size() == 1) reported.insert(bytesOf(list));
+        if (list.size() == 1)
+            reported.insert(bytesOf(list));
         fullReports += list.size() == 8;
     }
     EXPECT_TRUE(reported == accepted) << "set reports lost, doubled or changed";
@@ -103,7 +107,8 @@ TEST(Soak, EightClientsAndPushedReportsEachRequestAnsweredOnceAndNoReportLost) {
     const auto lines = rig.logLines();
     int refused = 0;
     for (const auto& line : lines)
-        refused += line.find("[layer] auto report data error. error code : 7.") != std::string::npos;
+        refused +=
+            line.find("[layer] auto report data error. error code : 7.") != std::string::npos;
     EXPECT_EQ(refused, pushedError);
     EXPECT_EQ(lines.size(), static_cast<std::size_t>(refused)) << lines.front();
 

@@ -17,7 +17,7 @@ TEST(AutoReportStream, StopsWhileTheDeviceIsAbsentHavingHandedOnNothing) {
     options.port = 0;
     std::string url;
     {
-        LCD::Sim::DeviceSim probe(options);  // a port that was free a moment ago
+        LCD::Sim::DeviceSim probe(options); // a port that was free a moment ago
         ASSERT_GT(probe.start(), 0);
         url = probe.url();
     }

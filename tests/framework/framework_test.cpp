@@ -84,7 +84,7 @@ TEST(GlobalMessageHandler, PostReachesEveryListenerOfItsIdInOrderBeforeReturning
     {
         char payload[] = "abc";
         EXPECT_EQ(global.postMessage(0xfc08040b, sizeof payload, payload, 0), 2);
-        std::memset(payload, 'x', sizeof payload - 1);  // after return nobody may look
+        std::memset(payload, 'x', sizeof payload - 1); // after return nobody may look
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"first:abc:4", "second:abc:4"}));
     EXPECT_EQ(global.postMessage(0x1234, 0, nullptr, 0), 0);
@@ -96,12 +96,12 @@ TEST(Host, RoutesARequestToItsIdsLatestHandlerOnAWorkerThreadAndCopiesTheAnswer)
     ASSERT_NE(center, nullptr);
 
     const auto caller = std::this_thread::get_id();
-    for (unsigned char tag : {1, 2, 3}) {  // a later handler replaces the earlier one
+    for (unsigned char tag : {1, 2, 3}) { // a later handler replaces the earlier one
         host.global().registerRequestHandler(0xfc050410, [center, caller, tag](const IMessage* m) {
             unsigned char reply[3] = {tag, std::this_thread::get_id() != caller,
                                       static_cast<unsigned char>(m->getDataSize())};
             const IMessage* answer = center->createMessage(m->getReplyId(), "model", 3, reply, 0);
-            reply[0] = 0;  // the handler's local is gone once it returns
+            reply[0] = 0; // the handler's local is gone once it returns
             return answer;
         });
     }
@@ -118,12 +118,11 @@ using Events = std::vector<std::pair<std::string, std::string>>;
 
 // An event name ("ping") without data is not handed on and does not carry
 // over; the stream ends inside an event, half way through a line.
-const std::string stream =
-    ": keep-alive\nevent: autoreport\ndata: {\"seq\":1}\n\n"
-    "event: autoreport\r\ndata: first line\r\ndata:second line\r\n"
-    ": a comment inside the event\r\ndata:  two blanks keep one\r\n\r\n"
-    "event: ping\n\ndata: unnamed\n\n"
-    "event: autoreport\ndata: lo";
+const std::string stream = ": keep-alive\nevent: autoreport\ndata: {\"seq\":1}\n\n"
+                           "event: autoreport\r\ndata: first line\r\ndata:second line\r\n"
+                           ": a comment inside the event\r\ndata:  two blanks keep one\r\n\r\n"
+                           "event: ping\n\ndata: unnamed\n\n"
+                           "event: autoreport\ndata: lo";
 
 // Chunks of one byte split every CR from its LF. The stream's reset on a lost
 // connection must not let the unfinished event run into the next one.
@@ -135,8 +134,9 @@ TEST(EventStreamParser, GivesTheSameEventsForEveryChunkSizeAndResetForgetsAnUnfi
     const std::string next = "\ndata: kept\n\n";
     for (std::size_t chunk = 1; chunk <= stream.size(); ++chunk) {
         Events events;
-        pqxhost::EventStreamParser parser(
-            [&](const std::string& event, const std::string& data) { events.emplace_back(event, data); });
+        pqxhost::EventStreamParser parser([&](const std::string& event, const std::string& data) {
+            events.emplace_back(event, data);
+        });
         for (std::size_t at = 0; at < stream.size(); at += chunk)
             parser.feed(stream.data() + at, std::min(chunk, stream.size() - at));
         parser.reset();

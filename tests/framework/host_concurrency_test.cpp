@@ -23,7 +23,7 @@ TEST(HostConcurrency, EightThreadsEachGetTheirOwnAnswersOnceAndEveryNotification
     pqxhost::Host host(4);
     pqx::IMessageCenter* center = host.findMessageCenter("pqx_default_messagecenter");
     std::mutex mutex;
-    std::map<std::string, int> seen;  // what the handlers saw -> how often
+    std::map<std::string, int> seen; // what the handlers saw -> how often
     const auto count = [&](const std::string& what) {
         std::lock_guard<std::mutex> lock(mutex);
         ++seen[what];
@@ -33,10 +33,11 @@ TEST(HostConcurrency, EightThreadsEachGetTheirOwnAnswersOnceAndEveryNotification
         // Echo the sender's payload so a mixed-up answer shows.
         return center->createMessage(m->getReplyId(), "echo", m->getDataSize(), m->getData(), 0);
     });
-    host.global().registerNotificationHandler(notification, [&](const IMessage* m) -> const IMessage* {
-        count(std::string("notification ") + static_cast<const char*>(m->getData()));
-        return nullptr;
-    });
+    host.global().registerNotificationHandler(
+        notification, [&](const IMessage* m) -> const IMessage* {
+            count(std::string("notification ") + static_cast<const char*>(m->getData()));
+            return nullptr;
+        });
     std::vector<std::thread> senders;
     for (std::uint32_t s = 0; s < threads; ++s) {
         senders.emplace_back([&, s] {
@@ -50,29 +51,34 @@ TEST(HostConcurrency, EightThreadsEachGetTheirOwnAnswersOnceAndEveryNotification
             }
         });
     }
-    for (auto& t : senders) t.join();
+    for (auto& t : senders)
+        t.join();
     host.waitIdle();
 
     // Two requests under one reply id would show as one id seen twice.
     std::lock_guard<std::mutex> lock(mutex);
     EXPECT_EQ(seen.size(), 2 * threads * perThread);
-    for (const auto& [what, times] : seen) EXPECT_EQ(times, 1) << what;
+    for (const auto& [what, times] : seen)
+        EXPECT_EQ(times, 1) << what;
     host.stopDelivery();
 }
 
 TEST(HostConcurrency, StopWaitsForRunningDeliveriesThenRefusesNewOnes) {
     pqxhost::Host host(2);
     std::atomic<int> finished{0};
-    host.global().registerNotificationHandler(notification, [&](const IMessage*) -> const IMessage* {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ++finished;
-        return nullptr;
-    });
+    host.global().registerNotificationHandler(
+        notification, [&](const IMessage*) -> const IMessage* {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ++finished;
+            return nullptr;
+        });
     // Had it run, the request's status would be "none", not "stopped".
-    host.global().registerRequestHandler(request, [](const IMessage*) -> const IMessage* { return nullptr; });
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(host.deliverText(notification, "x"));
+    host.global().registerRequestHandler(
+        request, [](const IMessage*) -> const IMessage* { return nullptr; });
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(host.deliverText(notification, "x"));
     host.stopDelivery();
-    EXPECT_EQ(finished.load(), 4);  // queued ones finish, none is cut off
+    EXPECT_EQ(finished.load(), 4); // queued ones finish, none is cut off
     EXPECT_FALSE(host.deliverText(notification, "late"));
     EXPECT_EQ(host.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::stopped);
     EXPECT_EQ(finished.load(), 4);

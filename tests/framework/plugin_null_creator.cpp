@@ -11,5 +11,7 @@ const pqx::PluginInfo info{"0.1", table, "nullcreator", "0.0.1", "{}"};
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) const pqx::PluginInfo* pluginfo() { return &info; }
+extern "C" __attribute__((visibility("default"))) const pqx::PluginInfo* pluginfo() {
+    return &info;
+}
 extern "C" __attribute__((visibility("default"))) void pluginit(pqx::IApi*) {}

@@ -16,7 +16,8 @@ namespace {
 
 std::string run(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen((command + " 2>&1").c_str(), "r"), pclose);
-    if (!pipe) return {};
+    if (!pipe)
+        return {};
     std::string out;
     std::array<char, 4096> buffer;
     for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0;)
@@ -34,7 +35,8 @@ std::set<std::string> definedSymbols(const std::string& file) {
     std::set<std::string> names;
     for (std::string line; std::getline(lines, line);) {
         const auto blank = line.rfind(' ');
-        if (!line.empty()) names.insert(line.substr(blank == std::string::npos ? 0 : blank + 1));
+        if (!line.empty())
+            names.insert(line.substr(blank == std::string::npos ? 0 : blank + 1));
     }
     return names;
 }
@@ -73,7 +75,8 @@ TEST_P(Hardening, FullRelroNonExecutableStackAndStackProtector) {
     std::istringstream lines(segments);
     bool stackSeen = false;
     for (std::string line; std::getline(lines, line);) {
-        if (!contains(line, "GNU_STACK")) continue;
+        if (!contains(line, "GNU_STACK"))
+            continue;
         stackSeen = true;
         EXPECT_TRUE(contains(line, " RW ")) << line;
         EXPECT_FALSE(contains(line, "RWE")) << line;

@@ -29,7 +29,9 @@ std::string read_into(const std::string& input, T& out, std::string* after = nul
     return "";
 }
 
-inline std::string err(int col, const char* msg) { return "error at line :0 col :" + std::to_string(col) + " msg:" + msg; }
+inline std::string err(int col, const char* msg) {
+    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
+}
 
 // The compact JSON text of v.
 template <class T>

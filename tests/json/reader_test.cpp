@@ -6,10 +6,13 @@ namespace {
 
 using ajson::token;
 
-std::string text_of(const token& t) { return std::string(t.text.str, t.text.len); }
+std::string text_of(const token& t) {
+    return std::string(t.text.str, t.text.len);
+}
 
 // The texts of all tokens of `input` up to the end, then the error text if any.
-std::vector<std::string> tokens(const std::string& input, std::uint64_t limit = ajson::reader::no_limit) {
+std::vector<std::string> tokens(const std::string& input,
+                                std::uint64_t limit = ajson::reader::no_limit) {
     std::vector<std::string> out;
     try {
         ajson::reader rd(input.c_str(), limit);
@@ -22,22 +25,41 @@ std::vector<std::string> tokens(const std::string& input, std::uint64_t limit = 
 }
 
 TEST(Reader, FirstTokenHasTheKindTextAndValueItsCharactersGive) {
-    // u is checked for the integer kinds, d (exactly: the arithmetic is part of the contract) for floating.
-    const struct { const char* input; std::uint32_t kind; const char* text; bool negative; std::uint64_t u; double d; } cases[] = {
-        {"\"ab\\\"c\" 1", token::string, "ab\\\"c", false, 0, 0}, {"true ", token::string, "true", false, 0, 0},
-        {"\"a\\\nb\" 1", token::string, "a\\\nb", false, 0, 0},  // a backslash lets a raw line feed through
-        {"+5 ", token::string, "+5", false, 0, 0}, {"\f\v ", token::string, "\f\v", false, 0, 0},
-        {"]", token::control, "]", false, 0, 0}, {"007", token::unsigned_int, "007", false, 7, 0},
-        {"18446744073709551615", token::unsigned_int, "18446744073709551615", false, 18446744073709551615ull, 0},
+    // u is checked for the integer kinds, d (exactly: the arithmetic is part of the contract) for
+    // floating.
+    const struct {
+        const char* input;
+        std::uint32_t kind;
+        const char* text;
+        bool negative;
+        std::uint64_t u;
+        double d;
+    } cases[] = {
+        {"\"ab\\\"c\" 1", token::string, "ab\\\"c", false, 0, 0},
+        {"true ", token::string, "true", false, 0, 0},
+        {"\"a\\\nb\" 1", token::string, "a\\\nb", false, 0,
+         0}, // a backslash lets a raw line feed through
+        {"+5 ", token::string, "+5", false, 0, 0},
+        {"\f\v ", token::string, "\f\v", false, 0, 0},
+        {"]", token::control, "]", false, 0, 0},
+        {"007", token::unsigned_int, "007", false, 7, 0},
+        {"18446744073709551615", token::unsigned_int, "18446744073709551615", false,
+         18446744073709551615ull, 0},
         {"18446744073709551616", token::unsigned_int, "18446744073709551616", false, 0, 0},
-        {"-5", token::signed_int, "-5", true, 5, 0}, {"-", token::signed_int, "-", true, 0, 0},
-        {"12ab ", token::unsigned_int, "12", false, 12, 0}, {"0x1F ", token::unsigned_int, "0", false, 0, 0},
-        {"0.3", token::floating, "0.3", false, 0, 0.30000000000000004}, {"2E2", token::floating, "2E2", false, 0, 200.0},
-        {"1e-2", token::floating, "1e-2", false, 0, 0.010000000000000002}, {"1.", token::floating, "1.", false, 0, 1.0},
-        {"1e+5", token::floating, "1e", false, 0, 1.0}, {"-.5", token::floating, "-.5", true, 0, 0.5},
-        {"1e400", token::floating, "1e400", false, 0, HUGE_VAL}, {"1e-400", token::floating, "1e-400", false, 0, 0.0},
-        {"1e4294967297", token::floating, "1e4294967297", false, 0, 10.0},  // exponent wraps to 1
-        {"3e2147483648", token::floating, "3e2147483648", false, 0, 3.0},   // wraps below 0: unscaled
+        {"-5", token::signed_int, "-5", true, 5, 0},
+        {"-", token::signed_int, "-", true, 0, 0},
+        {"12ab ", token::unsigned_int, "12", false, 12, 0},
+        {"0x1F ", token::unsigned_int, "0", false, 0, 0},
+        {"0.3", token::floating, "0.3", false, 0, 0.30000000000000004},
+        {"2E2", token::floating, "2E2", false, 0, 200.0},
+        {"1e-2", token::floating, "1e-2", false, 0, 0.010000000000000002},
+        {"1.", token::floating, "1.", false, 0, 1.0},
+        {"1e+5", token::floating, "1e", false, 0, 1.0},
+        {"-.5", token::floating, "-.5", true, 0, 0.5},
+        {"1e400", token::floating, "1e400", false, 0, HUGE_VAL},
+        {"1e-400", token::floating, "1e-400", false, 0, 0.0},
+        {"1e4294967297", token::floating, "1e4294967297", false, 0, 10.0}, // exponent wraps to 1
+        {"3e2147483648", token::floating, "3e2147483648", false, 0, 3.0}, // wraps below 0: unscaled
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);
@@ -53,7 +75,8 @@ TEST(Reader, FirstTokenHasTheKindTextAndValueItsCharactersGive) {
 }
 
 TEST(Reader, CommentsWhiteSpaceAndTheLengthLimit) {
-    EXPECT_EQ(tokens("// word\n1 /* b */ 2\r\n\t/**/ /* * / **/3"), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(tokens("// word\n1 /* b */ 2\r\n\t/**/ /* * / **/3"),
+              (std::vector<std::string>{"1", "2", "3"}));
     EXPECT_EQ(tokens("1 // runs to the end"), std::vector<std::string>{"1"});
     EXPECT_EQ(tokens("1 /* never closed *"), std::vector<std::string>{"1"});
     EXPECT_EQ(tokens("'a b' 12ab "), (std::vector<std::string>{"'a", "b'", "12", "ab"}));
@@ -65,17 +88,33 @@ TEST(Reader, CommentsWhiteSpaceAndTheLengthLimit) {
 TEST(Reader, ErrorTextNamesLineColumnAndFault) {
     const char *q = "not a valid quote string!", *n = "not a valid number!";
     const char *cm = "not a comment!", *st = "not a valid string!";
-    const struct { const char* input; int line, col; const char* msg; } cases[] = {
-        {"\"abc", 0, 4, q}, {"{\n  \"R\": 1.2.3", 1, 11, n}, {"1..", 0, 2, n},
-        {"\n\"ab", 0, 4, q}, {"\n\n\"ab", 1, 4, q},  // the line feed at offset 0 is never stepped onto
+    const struct {
+        const char* input;
+        int line, col;
+        const char* msg;
+    } cases[] = {
+        {"\"abc", 0, 4, q},
+        {"{\n  \"R\": 1.2.3", 1, 11, n},
+        {"1..", 0, 2, n},
+        {"\n\"ab", 0, 4, q},
+        {"\n\n\"ab", 1, 4, q}, // the line feed at offset 0 is never stepped onto
         // CR LF is one line break; CR alone is none and is not counted.
-        {"1\r\n/x", 1, 2, cm}, {"1\n/x", 1, 2, cm}, {"1\r/x", 0, 2, cm}, {"-12\r/x", 0, 4, cm},
-        {"12\r\r\n3 /x", 1, 4, cm}, {"\"a\rb", 0, 3, q}, {"\"a\nb\"", 1, 0, q}, {"\"a\\", 0, 3, q},
-        {"/", 0, 1, cm}, {"{} x", 0, 4, st}, {"[1, nul", 0, 7, st},
+        {"1\r\n/x", 1, 2, cm},
+        {"1\n/x", 1, 2, cm},
+        {"1\r/x", 0, 2, cm},
+        {"-12\r/x", 0, 4, cm},
+        {"12\r\r\n3 /x", 1, 4, cm},
+        {"\"a\rb", 0, 3, q},
+        {"\"a\nb\"", 1, 0, q},
+        {"\"a\\", 0, 3, q},
+        {"/", 0, 1, cm},
+        {"{} x", 0, 4, st},
+        {"[1, nul", 0, 7, st},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(tokens(c.input).back(), "error at line :" + std::to_string(c.line) + " col :" + std::to_string(c.col) +
-                                              " msg:" + c.msg) << c.input;
+        EXPECT_EQ(tokens(c.input).back(), "error at line :" + std::to_string(c.line) +
+                                              " col :" + std::to_string(c.col) + " msg:" + c.msg)
+            << c.input;
 }
 
 // Skips the first value of `input`; returns the text of the token the reader
@@ -93,14 +132,24 @@ std::string after_skip(const std::string& input) {
 
 TEST(Skip, PassesOverOneValueOrRaisesAtAMalformedContainer) {
     const char* bad = "invalid json document!";
-    const struct { const char* input; std::string after; } cases[] = {
-        {"[[1,[2]],{\"a\":{\"b\":[]}}] 7", "7"}, {"[1]", "<end>"},
-        {"[1 2] 7", "7"}, {"[1,,2,] 7", "7"},  // commas are optional; doubled and trailing ones are empty elements
-        {"{\"a\":,\"b\":1 \"c\":2} 7", "7"},  // ',' in value position is an empty value
-        {"{1:2, -3.5:x} 7", "7"},             // any scalar is a key
-        {"[\"]\" 7", "7"}, {": 7", ":"},  // punctuation is judged by its first character; ':' is left for the caller
-        {"[1,2", err(4, bad)}, {"[1:2]", err(3, bad)}, {"[}", err(2, bad)}, {"{\"a\" 1}", err(6, bad)},
-        {"{[]:1}", err(2, bad)}, {"[{\"a\":1]", err(8, bad)},
+    const struct {
+        const char* input;
+        std::string after;
+    } cases[] = {
+        {"[[1,[2]],{\"a\":{\"b\":[]}}] 7", "7"},
+        {"[1]", "<end>"},
+        {"[1 2] 7", "7"},
+        {"[1,,2,] 7", "7"}, // commas are optional; doubled and trailing ones are empty elements
+        {"{\"a\":,\"b\":1 \"c\":2} 7", "7"}, // ',' in value position is an empty value
+        {"{1:2, -3.5:x} 7", "7"},            // any scalar is a key
+        {"[\"]\" 7", "7"},
+        {": 7", ":"}, // punctuation is judged by its first character; ':' is left for the caller
+        {"[1,2", err(4, bad)},
+        {"[1:2]", err(3, bad)},
+        {"[}", err(2, bad)},
+        {"{\"a\" 1}", err(6, bad)},
+        {"{[]:1}", err(2, bad)},
+        {"[{\"a\":1]", err(8, bad)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(after_skip(c.input), c.after) << c.input;
@@ -117,8 +166,9 @@ TEST(Skip, DeepNestingNeitherExhaustsTheStackNorLosesABracketKind) {
     }
     EXPECT_EQ(after_skip(open + "1" + close + " 7"), "7");
     std::string wrong = open + "1" + close;
-    wrong.back() = ']';  // the outermost level is an object
-    EXPECT_EQ(after_skip(wrong + " 7"), err(static_cast<int>(wrong.size()), "invalid json document!"));
+    wrong.back() = ']'; // the outermost level is an object
+    EXPECT_EQ(after_skip(wrong + " 7"),
+              err(static_cast<int>(wrong.size()), "invalid json document!"));
 }
 
 } // namespace

@@ -2,8 +2,18 @@
 
 namespace rec {
 
-struct Channel { int R = 1; int G = 2; int B = 3; };
-struct Mixed { std::string name = "n"; std::uint16_t small = 7; Channel channel; std::vector<int> list; int last = 9; };
+struct Channel {
+    int R = 1;
+    int G = 2;
+    int B = 3;
+};
+struct Mixed {
+    std::string name = "n";
+    std::uint16_t small = 7;
+    Channel channel;
+    std::vector<int> list;
+    int last = 9;
+};
 
 } // namespace rec
 
@@ -16,21 +26,27 @@ namespace {
 std::string channel_of(const std::string& input) {
     rec::Channel ch;
     const std::string e = read_into(input, ch);
-    return std::to_string(ch.R) + "," + std::to_string(ch.G) + "," + std::to_string(ch.B) + (e.empty() ? "" : " " + e);
+    return std::to_string(ch.R) + "," + std::to_string(ch.G) + "," + std::to_string(ch.B) +
+           (e.empty() ? "" : " " + e);
 }
 
 TEST(Record, KeysMatchExactlyInAnyOrderUnknownOnesAreSkippedAndFaultsKeepWhatWasRead) {
-    const struct { const char* input; std::string want; } cases[] = {
+    const struct {
+        const char* input;
+        std::string want;
+    } cases[] = {
         {"{\"B\":30,\"G\":20,\"R\":10}", "10,20,30"},
-        {"{R:10}", "10,2,3"},                              // a bare-word key
-        {"{\"r\":10,\"G \":20}", "1,2,3"},                 // case and blanks count
-        {"{\"\\u0052\":10}", "1,2,3"},                     // escapes in keys are not decoded
-        {"{\"R\":10,\"R\":11}", "11,2,3"},                 // the later value stays
+        {"{R:10}", "10,2,3"},              // a bare-word key
+        {"{\"r\":10,\"G \":20}", "1,2,3"}, // case and blanks count
+        {"{\"\\u0052\":10}", "1,2,3"},     // escapes in keys are not decoded
+        {"{\"R\":10,\"R\":11}", "11,2,3"}, // the later value stays
         {"{\"x\":{\"R\":10,\"y\":[1,{}]},\"G\":20}", "1,20,3"},
-        {"{\"x\":,\"G\":20}", "1,20,3"},                   // a skipped key may have no value
+        {"{\"x\":,\"G\":20}", "1,20,3"}, // a skipped key may have no value
         {"[", "1,2,3 " + err(1, "read object must start with {!")},
-        {"{\"R\":1,}", "1,2,3 " + err(8, "object key must be string")}, {"{1:2}", "1,2,3 " + err(2, "object key must be string")},
-        {"{\"R\" 1}", "1,2,3 " + err(6, "invalid json document!")}, {"{\"R\":1", "1,2,3 " + err(6, "invalid json document!")},
+        {"{\"R\":1,}", "1,2,3 " + err(8, "object key must be string")},
+        {"{1:2}", "1,2,3 " + err(2, "object key must be string")},
+        {"{\"R\" 1}", "1,2,3 " + err(6, "invalid json document!")},
+        {"{\"R\":1", "1,2,3 " + err(6, "invalid json document!")},
         {"{\"R\":10,\"G\":20 \"B\":30}", "10,20,3 " + err(18, "invalid json document!")},
         {"{\"R\":}", "1,2,3 " + err(6, "not a valid signed integral like number.")},
     };
@@ -41,10 +57,15 @@ TEST(Record, KeysMatchExactlyInAnyOrderUnknownOnesAreSkippedAndFaultsKeepWhatWas
 TEST(Record, NestedRecordsVectorsAndStringsAreReadByTheirOwnRulesAndWrittenInListOrder) {
     rec::Mixed m;
     std::string after;
-    EXPECT_EQ(read_into("{\"list\":[4,5],\"channel\":{},\"name\":\"a\\tb\",\"small\":70000,\"last\":-1} 8", m, &after), "");
+    EXPECT_EQ(
+        read_into(
+            "{\"list\":[4,5],\"channel\":{},\"name\":\"a\\tb\",\"small\":70000,\"last\":-1} 8", m,
+            &after),
+        "");
     EXPECT_EQ(after, "8");
-    EXPECT_EQ(json_of(m),  // an empty nested object keeps its values
-              "{\"name\":\"a\\tb\",\"small\":4464,\"channel\":{\"R\":1,\"G\":2,\"B\":3},\"list\":[4,5],\"last\":-1}");
+    EXPECT_EQ(json_of(m), // an empty nested object keeps its values
+              "{\"name\":\"a\\tb\",\"small\":4464,\"channel\":{\"R\":1,\"G\":2,\"B\":3},\"list\":["
+              "4,5],\"last\":-1}");
     EXPECT_STREQ(ajson::json_impl<rec::Channel>::field_list_string, "R, G, B");
 }
 
@@ -55,9 +76,11 @@ TEST(Record, NestedRecordsVectorsAndStringsAreReadByTheirOwnRulesAndWrittenInLis
 // token left current.
 TEST(Record, KeysFoundInPlaceReadExactlyLikeScannedKeys) {
     const char* const texts[] = {
-        "{\"name\":\"a\\\"b\\\\c\",\"small\":5,\"channel\":{\"R\":4,\"G\":5,\"B\":6},\"list\":[1,2],\"last\":8} 7",
+        "{\"name\":\"a\\\"b\\\\c\",\"small\":5,\"channel\":{\"R\":4,\"G\":5,\"B\":6},\"list\":[1,2]"
+        ",\"last\":8} 7",
         "{ \"name\" :\"x\\\ny\", \"small\"\n:5,\"channel\":{\"R\":4,\"B\":6,\"G\":5},\"last\":8}",
-        "{\"nam\":1,\"names\":2,\"name\":\"a\rb\",\"small\":\n5/*c*/,\"channel\":{\"R\"\r\n:4},\"last\":-8}",
+        "{\"nam\":1,\"names\":2,\"name\":\"a\rb\",\"small\":\n5/*c*/"
+        ",\"channel\":{\"R\"\r\n:4},\"last\":-8}",
         "{\"name\":\"\\\r\"}",
         "{\"name\":\"\r\\\"\",\"small\":\"5\",\"channel\":{\"R\":4.5,\"G\":1e2},\"last\":1}",
     };
@@ -70,7 +93,8 @@ TEST(Record, KeysFoundInPlaceReadExactlyLikeScannedKeys) {
             rec::Mixed scanned;
             std::string after_fast;
             std::string after_scanned;
-            EXPECT_EQ(read_into(prefix, fast, &after_fast), read_into(prefix, scanned, &after_scanned, scanning));
+            EXPECT_EQ(read_into(prefix, fast, &after_fast),
+                      read_into(prefix, scanned, &after_scanned, scanning));
             EXPECT_EQ(after_fast, after_scanned);
             EXPECT_EQ(fast.name, scanned.name);
             EXPECT_EQ(fast.small, scanned.small);

@@ -11,10 +11,10 @@ TEST(StringStream, GrowsInWholeKilobyteStepsOnlyAsFarAsOneAppendNeeds) {
     const std::string big(3000, 'b');
     Stream s(1024);
     s.append(big.data(), 1024);
-    EXPECT_EQ(s.capacity(), 1024u);  // exactly full still fits
+    EXPECT_EQ(s.capacity(), 1024u); // exactly full still fits
     s.put('!');
     EXPECT_EQ(s.capacity(), 2048u);
-    s.append(big.data(), 1100);  // needs 2125
+    s.append(big.data(), 1100); // needs 2125
     EXPECT_EQ(s.capacity(), 3072u);
     EXPECT_EQ(std::string(s.data(), s.size()), big.substr(0, 1024) + "!" + big.substr(0, 1100));
     Stream block(1024);
@@ -34,17 +34,30 @@ TEST(StringStream, GrowsInWholeKilobyteStepsOnlyAsFarAsOneAppendNeeds) {
 }
 
 TEST(WriteStr, EscapeTableAndIllFormedUtf8OrZeroBytesEndingTheString) {
-    const struct { std::string text; const char* json; } cases[] = {
-        {"a/b ~", "\"a/b ~\""}, {"\"\\", "\"\\\"\\\\\""}, {"\b\t\n\f\r", "\"\\b\\t\\n\\f\\r\""},
+    const struct {
+        std::string text;
+        const char* json;
+    } cases[] = {
+        {"a/b ~", "\"a/b ~\""},
+        {"\"\\", "\"\\\"\\\\\""},
+        {"\b\t\n\f\r", "\"\\b\\t\\n\\f\\r\""},
         {"\x01\x0B\x1F\x7F", "\"\\u0001\\u000B\\u001F\\u007F\""},
         {"\xC2\x80\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF", "\"\\u0080\\u00E9\\u20AC\\uFFFF\""},
-        {"\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "\"\\uD83D\\uDE00\\uD800\\uDC00\\uDBFF\\uDFFF\""},
+        {"\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+         "\"\\uD83D\\uDE00\\uD800\\uDC00\\uDBFF\\uDFFF\""},
         // Ill-formed UTF-8 and zero bytes end the string.
-        {"ab\xFF" "cd", "\"ab\""}, {"ab\xC3", "\"ab\""}, {std::string("ab\0cd", 5), "\"ab\""},
-        {std::string("\xC3\0\xA9", 3), "\"\""}, {"a\xC3(b", "\"a\""}, {"\xC3\xA9\xBF", "\"\\u00E9\""},
-        {"\xC0\x80", "\"\""}, {"\xE0\x9F\xBF", "\"\""},  // overlong
-        {"\xED\xA0\x80", "\"\""},                      // encoded surrogate
-        {"\xF4\x90\x80\x80", "\"\""},                  // above U+10FFFF
+        {"ab\xFF"
+         "cd",
+         "\"ab\""},
+        {"ab\xC3", "\"ab\""},
+        {std::string("ab\0cd", 5), "\"ab\""},
+        {std::string("\xC3\0\xA9", 3), "\"\""},
+        {"a\xC3(b", "\"a\""},
+        {"\xC3\xA9\xBF", "\"\\u00E9\""},
+        {"\xC0\x80", "\"\""},
+        {"\xE0\x9F\xBF", "\"\""},     // overlong
+        {"\xED\xA0\x80", "\"\""},     // encoded surrogate
+        {"\xF4\x90\x80\x80", "\"\""}, // above U+10FFFF
     };
     for (const auto& c : cases)
         EXPECT_EQ(json_of(c.text), c.json) << c.json;
@@ -53,19 +66,23 @@ TEST(WriteStr, EscapeTableAndIllFormedUtf8OrZeroBytesEndingTheString) {
 // Longest run of complete, well-formed characters at the start of s, by the
 // ranges of well-formed UTF-8 (lead byte, second byte, length); a zero byte also ends it.
 std::string well_formed_prefix(const std::string& s) {
-    static const struct { unsigned lo, hi, lo2, hi2; std::size_t n; } forms[] = {
-        {0x01, 0x7F, 0, 0, 1}, {0xC2, 0xDF, 0x80, 0xBF, 2}, {0xE0, 0xE0, 0xA0, 0xBF, 3},
+    static const struct {
+        unsigned lo, hi, lo2, hi2;
+        std::size_t n;
+    } forms[] = {
+        {0x01, 0x7F, 0, 0, 1},       {0xC2, 0xDF, 0x80, 0xBF, 2}, {0xE0, 0xE0, 0xA0, 0xBF, 3},
         {0xE1, 0xEC, 0x80, 0xBF, 3}, {0xED, 0xED, 0x80, 0x9F, 3}, {0xEE, 0xEF, 0x80, 0xBF, 3},
         {0xF0, 0xF0, 0x90, 0xBF, 4}, {0xF1, 0xF3, 0x80, 0xBF, 4}, {0xF4, 0xF4, 0x80, 0x8F, 4}};
     auto in = [&](std::size_t k, unsigned lo, unsigned hi) {
-        return k < s.size() && static_cast<unsigned char>(s[k]) >= lo && static_cast<unsigned char>(s[k]) <= hi;
+        return k < s.size() && static_cast<unsigned char>(s[k]) >= lo &&
+               static_cast<unsigned char>(s[k]) <= hi;
     };
     std::size_t i = 0;
     for (std::size_t n = 1; n != 0; i += n) {
         n = 0;
         for (const auto& f : forms)
-            if (n == 0 && in(i, f.lo, f.hi) && (f.n < 2 || in(i + 1, f.lo2, f.hi2)) && (f.n < 3 || in(i + 2, 0x80, 0xBF)) &&
-                (f.n < 4 || in(i + 3, 0x80, 0xBF)))
+            if (n == 0 && in(i, f.lo, f.hi) && (f.n < 2 || in(i + 1, f.lo2, f.hi2)) &&
+                (f.n < 3 || in(i + 2, 0x80, 0xBF)) && (f.n < 4 || in(i + 3, 0x80, 0xBF)))
                 n = f.n;
     }
     return s.substr(0, i);
@@ -87,7 +104,8 @@ TEST(WriteStr, EveryCodePointRoundTripsAndTheDecoderAcceptsExactlyWellFormedSequ
     for (std::uint32_t cp = 1; cp <= 0x10FFFF; ++cp) {
         char bytes[4];
         if (cp < 0xD800 || cp > 0xDFFF)
-            all.append(bytes, static_cast<std::size_t>(ajson::detail::store_utf8(bytes, cp) - bytes));
+            all.append(bytes,
+                       static_cast<std::size_t>(ajson::detail::store_utf8(bytes, cp) - bytes));
         if (all.size() > 4000 || cp == 0x10FFFF) {
             expect_round_trip(all);
             all.clear();
@@ -95,7 +113,8 @@ TEST(WriteStr, EveryCodePointRoundTripsAndTheDecoderAcceptsExactlyWellFormedSequ
     }
     // Every pair of bytes, and three- and four-byte forms around the edges of
     // their continuation ranges.
-    const std::vector<unsigned> edges = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
+    const std::vector<unsigned> edges = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90,
+                                         0x9F, 0xA0, 0xBF, 0xC0, 0xFF};
     for (unsigned a = 1; a < 256; ++a) {
         for (unsigned b = 0; b < 256; ++b) {
             const std::string two{static_cast<char>(a), static_cast<char>(b)};
@@ -111,9 +130,11 @@ TEST(WriteStr, EveryCodePointRoundTripsAndTheDecoderAcceptsExactlyWellFormedSequ
 }
 
 TEST(WriteValues, IntegersInDecimalAndListsSeparatedByCommasOnly) {
-    EXPECT_EQ(json_of(std::vector<int>{0, 7, 10, 100, -1, -10, 123456789, 2147483647, -2147483647 - 1}),
-              "[0,7,10,100,-1,-10,123456789,2147483647,-2147483648]");
-    EXPECT_EQ(json_of(std::uint32_t{4294967295u}) + json_of(std::uint16_t{65535}), "429496729565535");
+    EXPECT_EQ(
+        json_of(std::vector<int>{0, 7, 10, 100, -1, -10, 123456789, 2147483647, -2147483647 - 1}),
+        "[0,7,10,100,-1,-10,123456789,2147483647,-2147483648]");
+    EXPECT_EQ(json_of(std::uint32_t{4294967295u}) + json_of(std::uint16_t{65535}),
+              "429496729565535");
     EXPECT_EQ(json_of(std::vector<int>{}), "[]");
     EXPECT_EQ(json_of(std::vector<std::string>{"a", "\n"}), "[\"a\",\"\\n\"]");
 }

@@ -14,10 +14,12 @@ namespace {
 // Runs lcdhost with the arguments; its exit status and stdout and stderr together.
 std::pair<int, std::string> lcdhost(const std::string& arguments) {
     const char* wrapper = std::getenv("LCD_EXEC_WRAPPER");
-    FILE* pipe = ::popen((std::string(wrapper ? wrapper : "") + " " LCDHOST_PATH " " + arguments +
-                          " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen(
+        (std::string(wrapper ? wrapper : "") + " " LCDHOST_PATH " " + arguments + " 2>&1").c_str(),
+        "r");
     std::string output;
-    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;)
+        output += static_cast<char>(c);
     const int raw = pipe != nullptr ? ::pclose(pipe) : -1;
     return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, output};
 }
@@ -44,7 +46,8 @@ TEST(LcdhostCommand, UsageErrorsExitWithTwoAndSayExactlyWhatIsWrong) {
         {"--timeout-ms 0 demo", "--timeout-ms: \"0\" is not a number of at least 1"},
     };
     for (const auto& [arguments, message] : cases) {
-        EXPECT_EQ(lcdhost(arguments), std::make_pair(2, "lcdhost: " + message + "\nTry 'lcdhost --help'.\n"))
+        EXPECT_EQ(lcdhost(arguments),
+                  std::make_pair(2, "lcdhost: " + message + "\nTry 'lcdhost --help'.\n"))
             << arguments;
     }
 }
@@ -53,9 +56,10 @@ TEST(LcdhostCommand, AnAcceptedSetPrintsItsAnswerThenTheChangeTheDeviceReports) 
     const auto [status, output] = lcdhost("set --layer 3 --hue -10 --contrast.R 61 --layer 4");
     EXPECT_EQ(status, 0) << output;
     const auto answer = output.find("  answer: accepted\n");
-    const auto change = output.find("  changed: layer 3: hue -10, contrast.R 61; layer 4: defaults\n");
+    const auto change =
+        output.find("  changed: layer 3: hue -10, contrast.R 61; layer 4: defaults\n");
     ASSERT_NE(change, npos) << output;
-    EXPECT_LT(answer, change) << output;  // a missing answer is npos: never before the change
+    EXPECT_LT(answer, change) << output; // a missing answer is npos: never before the change
 }
 
 TEST(LcdhostCommand, ASetTheDeviceRefusesExitsWithOneAndReportsNoChange) {
@@ -73,9 +77,11 @@ TEST(LcdhostCommand, ASetTheDeviceRefusesExitsWithOneAndReportsNoChange) {
 
 TEST(LcdhostCommand, ADeviceThatIsNotThereIsReportedNotCrashedOn) {
     // Port 9 on loopback: nothing listens there.
-    const auto [status, output] = lcdhost("--device http://127.0.0.1:9 --token t --timeout-ms 500 set --layer 1");
+    const auto [status, output] =
+        lcdhost("--device http://127.0.0.1:9 --token t --timeout-ms 500 set --layer 1");
     EXPECT_EQ(status, 1) << output;
-    EXPECT_NE(output.find("auto-report stream http://127.0.0.1:9/events did not open"), npos) << output;
+    EXPECT_NE(output.find("auto-report stream http://127.0.0.1:9/events did not open"), npos)
+        << output;
 }
 
 } // namespace

@@ -9,11 +9,12 @@
 
 TEST(LayerFields, IntegersAreWholeDecimal32BitValuesOnly) {
     const std::pair<const char*, bool> cases[] = {
-        {"0", true}, {"-10", true}, {"2147483647", true}, {"-2147483648", true},
-        {"2147483648", false}, {"-2147483649", false}, {"", false}, {"-", false}, {"1-2", false},
-        {" 5", false}, {"5 ", false}, {"+5", false}, {"0x10", false}, {"1.5", false}};
+        {"0", true},           {"-10", true},          {"2147483647", true}, {"-2147483648", true},
+        {"2147483648", false}, {"-2147483649", false}, {"", false},          {"-", false},
+        {"1-2", false},        {" 5", false},          {"5 ", false},        {"+5", false},
+        {"0x10", false},       {"1.5", false}};
     for (const auto& [text, ok] : cases) {
-        int value = 12345;  // left alone unless the whole text is a value
+        int value = 12345; // left alone unless the whole text is a value
         EXPECT_EQ(lcdhost::parseInt(text, value), ok) << '"' << text << '"';
         EXPECT_EQ(value, ok ? std::stoi(text) : 12345) << '"' << text << '"';
     }
@@ -23,7 +24,7 @@ TEST(LayerFields, EveryNamedMemberSetsItsOwnIntegerAndNoOther) {
     const auto& names = lcdhost::fieldNames();
     ASSERT_EQ(names.size(), sizeof(lcdhost::LayerRecord) / sizeof(int));
     for (std::size_t i = 0; i < names.size(); ++i) {
-        lcdhost::LayerRecord layer, before;  // both the device defaults
+        lcdhost::LayerRecord layer, before; // both the device defaults
         ASSERT_TRUE(lcdhost::setField(layer, names[i], "-777", nullptr)) << names[i];
         // The record is 25 ints in member order: exactly the i-th one changed.
         for (std::size_t k = 0; k < names.size(); ++k)

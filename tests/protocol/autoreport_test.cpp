@@ -16,12 +16,13 @@ using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
 
 // An envelope around the given members of "tl" and the given "body" value.
 std::string report(const std::string& tl, const std::string& body) {
-    return "{\"source\":\"lcd\",\"seq\":17,\"sn\":\"SN-1\",\"tl\":" + tl + ",\"body\":" + body + "}";
+    return "{\"source\":\"lcd\",\"seq\":17,\"sn\":\"SN-1\",\"tl\":" + tl + ",\"body\":" + body +
+           "}";
 }
 
 TEST(AutoReport, EnvelopeAndItsEscapedBodyDecodeInTwoSteps) {
-    const std::string text =
-        report("{\"CommandCode\":4097,\"ErrorCode\":0,\"UserDataLength\":21}", "\"[{\\\"layerId\\\":3}]\"");
+    const std::string text = report("{\"CommandCode\":4097,\"ErrorCode\":0,\"UserDataLength\":21}",
+                                    "\"[{\\\"layerId\\\":3}]\"");
     LCDAutoReportData data;
     std::string err;
     ASSERT_TRUE(decode(text, data, err)) << err;
@@ -56,7 +57,7 @@ TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
     } cases[] = {
         {"{\"ErrorCode\":70000}", 0, 4464, 0},
         {"{\"ErrorCode\":\"TRUE\"}", 0, 1, 0},
-        {"{\"ErrorCode\":3}", 0, 3, 0},  // a non-zero code still decodes; the caller judges it
+        {"{\"ErrorCode\":3}", 0, 3, 0}, // a non-zero code still decodes; the caller judges it
         {"{\"CommandCode\":4294967297,\"UserDataLength\":65537}", 1, 0, 1},
         {"{\"UserDataLength\":9,\"x\":[1],\"CommandCode\":8}", 8, 0, 9},
         {"{}", 0, 0, 0},
@@ -69,19 +70,21 @@ TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
         EXPECT_EQ(data.tl.CommandCode, c.command);
         EXPECT_EQ(data.tl.ErrorCode, c.error);
         EXPECT_EQ(data.tl.UserDataLength, c.length);
-        EXPECT_EQ(data.body, "b");  // members after "tl" are read
+        EXPECT_EQ(data.body, "b"); // members after "tl" are read
     }
 }
 
 TEST(AutoReport, MembersInAnyOrderWithExtrasOrMissingDecodeTheSame) {
     LCDAutoReportData data;
     std::string err;
-    ASSERT_TRUE(decode("{\"body\":\"x\",\"extra\":{\"a\":[]},\"seq\":4294967297,\"source\":\"s\"}", data, err)) << err;
+    ASSERT_TRUE(decode("{\"body\":\"x\",\"extra\":{\"a\":[]},\"seq\":4294967297,\"source\":\"s\"}",
+                       data, err))
+        << err;
     EXPECT_EQ(data.body, "x");
     EXPECT_EQ(data.seq, 1u);
     EXPECT_EQ(data.source, "s");
     EXPECT_EQ(data.sn, "");
-    EXPECT_EQ(data.tl.ErrorCode, 0u);  // no "tl" at all
+    EXPECT_EQ(data.tl.ErrorCode, 0u); // no "tl" at all
 }
 
 TEST(AutoReport, WrongValueShapesFailWithTheMemberTypesMessage) {
@@ -92,7 +95,8 @@ TEST(AutoReport, WrongValueShapesFailWithTheMemberTypesMessage) {
         {report("{}", "5"), "not a valid string."},
         {report("{}", "\"\\q\""), "not a valid string."},
         {report("7", "\"b\""), "read object must start with {!"},
-        {report("{\"ErrorCode\":-1}", "\"b\""), "assign a negative signed integral to unsigned integral number."},
+        {report("{\"ErrorCode\":-1}", "\"b\""),
+         "assign a negative signed integral to unsigned integral number."},
         {report("{\"ErrorCode\":{}}", "\"b\""), "not a valid unsigned integral like number."},
         {report("{\"ErrorCode\":}", "\"b\""), "not a valid unsigned integral like number."},
         {"[]", "read object must start with {!"},
@@ -114,8 +118,9 @@ TEST(AutoReport, BodyGivenAsAnArrayFailsAtTheArray) {
     std::string err;
     const std::string text = report("{}", "[1]");
     EXPECT_FALSE(decode(text, data, err));
-    EXPECT_EQ(err, "error at line :0 col :" + std::to_string(text.find("[1]") + 1) + " msg:not a valid string.");
-    EXPECT_EQ(data.seq, 17u);  // read before the fault, kept
+    EXPECT_EQ(err, "error at line :0 col :" + std::to_string(text.find("[1]") + 1) +
+                       " msg:not a valid string.");
+    EXPECT_EQ(data.seq, 17u); // read before the fault, kept
 }
 
 } // namespace

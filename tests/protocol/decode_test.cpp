@@ -22,7 +22,7 @@ TEST(DecodeReply, RowsOfTheReplyTable) {
     const struct {
         std::string text;
         bool ok;
-        std::string err;  // expected err afterwards; it starts as "prior"
+        std::string err; // expected err afterwards; it starts as "prior"
         int code;
         std::string message;
     } cases[] = {
@@ -31,8 +31,9 @@ TEST(DecodeReply, RowsOfTheReplyTable) {
         {"", false, err_text(0, "read object must start with {!"), 7, "m"},
         {"{\"code\":1}]", true, "prior", 1, "m"},
         {"{\"code\":1} x", false, err_text(12, "not a valid string!"), 1, "m"},
-        {std::string("{\"code\":2}\0garbage", 18), true, "prior", 2, "m"},  // a NUL ends the text
-        {std::string("{\"code\":2,\0\"message\":1}", 23), false, err_text(10, "object key must be string"), 2, "m"},
+        {std::string("{\"code\":2}\0garbage", 18), true, "prior", 2, "m"}, // a NUL ends the text
+        {std::string("{\"code\":2,\0\"message\":1}", 23), false,
+         err_text(10, "object key must be string"), 2, "m"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -70,7 +71,7 @@ TEST(DecodeList, RowsOfTheListTable) {
         EXPECT_EQ(decode(c.text, out, err), c.ok);
         EXPECT_EQ(err, c.err);
         ASSERT_EQ(out.size(), 1 + c.added);
-        EXPECT_EQ(out[0].layerId, 99);  // appended to, never cleared
+        EXPECT_EQ(out[0].layerId, 99); // appended to, never cleared
         for (std::size_t i = 1; i < out.size(); ++i)
             EXPECT_EQ(ints_of(out[i]), kDefaults);
     }
@@ -91,14 +92,16 @@ TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
 TEST(DecodeLayer, AbsentMembersKeepTheirDefaultsAndFractionsAreCut) {
     List out;
     std::string err;
-    ASSERT_TRUE(decode("[{\"layerId\":5},{\"imageQuality\":{\"gamma\":2.2,\"Gamma\":7,\"highlight\":{\"R\":1}}}]", out, err))
+    ASSERT_TRUE(decode(
+        "[{\"layerId\":5},{\"imageQuality\":{\"gamma\":2.2,\"Gamma\":7,\"highlight\":{\"R\":1}}}]",
+        out, err))
         << err;
     ASSERT_EQ(out.size(), 2u);
     auto first = kDefaults;
     first[0] = 5;
     EXPECT_EQ(ints_of(out[0]), first);
     auto second = kDefaults;
-    second[5] = 2;  // gamma; the differently cased keys are skipped
+    second[5] = 2; // gamma; the differently cased keys are skipped
     EXPECT_EQ(ints_of(out[1]), second);
 }
 
@@ -106,9 +109,12 @@ TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     // Distinct values per member, given out of order and nested as written.
     const std::string text =
         "[{\"imageQuality\":{\"colorTemperature\":{\"advanceAdjust\":{\"B\":25,\"G\":24,\"R\":23},"
-        "\"quickAdjust\":{\"value\":22},\"mode\":21},\"highLight\":{\"W\":20,\"B\":19,\"G\":18,\"R\":17},"
-        "\"shadow\":{\"R\":13,\"G\":14,\"B\":15,\"W\":16},\"brightness\":{\"R\":10,\"G\":11,\"B\":12},"
-        "\"contrast\":{\"R\":7,\"G\":8,\"B\":9},\"gamma\":6,\"saturation\":5,\"hue\":4,\"eyeCare\":3,"
+        "\"quickAdjust\":{\"value\":22},\"mode\":21},\"highLight\":{\"W\":20,\"B\":19,\"G\":18,"
+        "\"R\":17},"
+        "\"shadow\":{\"R\":13,\"G\":14,\"B\":15,\"W\":16},\"brightness\":{\"R\":10,\"G\":11,\"B\":"
+        "12},"
+        "\"contrast\":{\"R\":7,\"G\":8,\"B\":9},\"gamma\":6,\"saturation\":5,\"hue\":4,\"eyeCare\":"
+        "3,"
         "\"imageQualityMode\":2},\"layerId\":1}]";
     List out;
     std::string err;

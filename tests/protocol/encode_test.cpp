@@ -15,18 +15,21 @@ std::string encoded(const List& list) {
 TEST(Encode, LayerThreeAtItsDefaultsIsThe349ByteBody) {
     List list(1);
     list[0].layerId = 3;
-    EXPECT_EQ(encoded(list),
-              "[{\"layerId\":3,\"imageQuality\":{\"imageQualityMode\":0,\"eyeCare\":0,\"hue\":0,\"saturation\":50,"
-              "\"gamma\":220,\"contrast\":{\"R\":50,\"G\":50,\"B\":50},\"brightness\":{\"R\":50,\"G\":50,\"B\":50},"
-              "\"shadow\":{\"R\":50,\"G\":50,\"B\":50,\"W\":100},\"highLight\":{\"R\":50,\"G\":50,\"B\":50,\"W\":100},"
-              "\"colorTemperature\":{\"mode\":0,\"quickAdjust\":{\"value\":0},\"advanceAdjust\":{\"R\":50,\"G\":50,"
-              "\"B\":50}}}}]");
+    EXPECT_EQ(encoded(list), "[{\"layerId\":3,\"imageQuality\":{\"imageQualityMode\":0,\"eyeCare\":"
+                             "0,\"hue\":0,\"saturation\":50,"
+                             "\"gamma\":220,\"contrast\":{\"R\":50,\"G\":50,\"B\":50},"
+                             "\"brightness\":{\"R\":50,\"G\":50,\"B\":50},"
+                             "\"shadow\":{\"R\":50,\"G\":50,\"B\":50,\"W\":100},\"highLight\":{"
+                             "\"R\":50,\"G\":50,\"B\":50,\"W\":100},"
+                             "\"colorTemperature\":{\"mode\":0,\"quickAdjust\":{\"value\":0},"
+                             "\"advanceAdjust\":{\"R\":50,\"G\":50,"
+                             "\"B\":50}}}}]");
     list[0].imageQuality.hue = -10;
     EXPECT_EQ(encoded(list).size(), 351u);
     EXPECT_EQ(encoded(List{}), "[]");
     const std::string two = encoded(List(2, layer_of(Ints{})));
     EXPECT_EQ(two.size(), 653u);
-    EXPECT_EQ(two.substr(325, 3), "},{");  // the comma stands only between the elements
+    EXPECT_EQ(two.substr(325, 3), "},{"); // the comma stands only between the elements
 }
 
 TEST(Encode, WrittenRecordsReadBackToTheSame25Values) {

@@ -19,7 +19,7 @@ using Ints = std::array<int, 25>;
 
 inline Ints ints_of(const Layer& l) {
     Ints out;
-    std::memcpy(out.data(), &l, sizeof l);  // the layout is pinned in the header
+    std::memcpy(out.data(), &l, sizeof l); // the layout is pinned in the header
     return out;
 }
 
@@ -29,8 +29,8 @@ inline Layer layer_of(const Ints& v) {
     return l;
 }
 
-inline const Ints kDefaults = {0, 0, 0, 0, 50, 220, 50, 50, 50, 50, 50, 50, 50,
-                               50, 50, 100, 50, 50, 50, 100, 0, 0, 50, 50, 50};
+inline const Ints kDefaults = {0,  0,  0,   0,  50, 220, 50,  50, 50, 50, 50, 50, 50,
+                               50, 50, 100, 50, 50, 50,  100, 0,  0,  50, 50, 50};
 
 inline std::string err_text(int col, const char* msg) {
     return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;

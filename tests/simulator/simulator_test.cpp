@@ -20,160 +20,185 @@ const char* kSet = "/movra/v1/layers/image-quality";
 const char* kList = "/movra/v1/layers/list-detail";
 
 json layer(int id, int hue = 0) {
-  const json rgb = {{"R", 50}, {"G", 50}, {"B", 50}}, rgbw = {{"R", 50}, {"G", 50}, {"B", 50}, {"W", 100}};
-  return {{"layerId", id},
-          {"imageQuality",
-           {{"imageQualityMode", 0}, {"eyeCare", 0}, {"hue", hue}, {"saturation", 50}, {"gamma", 220},
-            {"contrast", rgb}, {"brightness", rgb}, {"shadow", rgbw}, {"highLight", rgbw},
-            {"colorTemperature", {{"mode", 0}, {"quickAdjust", {{"value", 0}}}, {"advanceAdjust", rgb}}}}}};
+    const json rgb = {{"R", 50}, {"G", 50}, {"B", 50}},
+               rgbw = {{"R", 50}, {"G", 50}, {"B", 50}, {"W", 100}};
+    return {{"layerId", id},
+            {"imageQuality",
+             {{"imageQualityMode", 0},
+              {"eyeCare", 0},
+              {"hue", hue},
+              {"saturation", 50},
+              {"gamma", 220},
+              {"contrast", rgb},
+              {"brightness", rgb},
+              {"shadow", rgbw},
+              {"highLight", rgbw},
+              {"colorTemperature",
+               {{"mode", 0}, {"quickAdjust", {{"value", 0}}}, {"advanceAdjust", rgb}}}}}};
 }
 
 // Waits (bounded) for a condition that another thread brings about.
 template <typename F>
 bool eventually(F condition) {
-  for (int i = 0; i < 500 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return condition();
+    for (int i = 0; i < 500 && !condition(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return condition();
 }
 
-json parsed(const httplib::Result& r) { return r ? json::parse(r->body) : json(); }
+json parsed(const httplib::Result& r) {
+    return r ? json::parse(r->body) : json();
+}
 
 // Collects what GET /events sends until destroyed.
 struct EventListener {
-  explicit EventListener(int port) : client("127.0.0.1", port) {}
-  ~EventListener() {
-    client.stop();
-    thread.join();
-  }
-  // The data line of every auto-report event so far.
-  std::vector<std::string> events() {
-    std::lock_guard<std::mutex> lock(mutex);
-    std::vector<std::string> out;
-    for (size_t at = 0; (at = text.find("event: autoreport\ndata: ", at)) != std::string::npos; at += 24)
-      out.push_back(text.substr(at + 24, text.find('\n', at + 24) - at - 24));
-    return out;
-  }
+    explicit EventListener(int port) : client("127.0.0.1", port) {}
+    ~EventListener() {
+        client.stop();
+        thread.join();
+    }
+    // The data line of every auto-report event so far.
+    std::vector<std::string> events() {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<std::string> out;
+        for (size_t at = 0; (at = text.find("event: autoreport\ndata: ", at)) != std::string::npos;
+             at += 24)
+            out.push_back(text.substr(at + 24, text.find('\n', at + 24) - at - 24));
+        return out;
+    }
 
-  httplib::Client client;
-  std::mutex mutex;
-  std::string text;
-  std::atomic<bool> ended{false};
-  std::thread thread{[this] {
-    client.Get("/events", [this](const char* data, size_t len) {
-      std::lock_guard<std::mutex> lock(mutex);
-      text.append(data, len);
-      return true;
-    });
-    ended = true;
-  }};
+    httplib::Client client;
+    std::mutex mutex;
+    std::string text;
+    std::atomic<bool> ended{false};
+    std::thread thread{[this] {
+        client.Get("/events", [this](const char* data, size_t len) {
+            std::lock_guard<std::mutex> lock(mutex);
+            text.append(data, len);
+            return true;
+        });
+        ended = true;
+    }};
 };
 
 void expectReply(const httplib::Result& r, int status, const json& body) {
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->status, status);
-  EXPECT_EQ(json::parse(r->body), body);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->status, status);
+    EXPECT_EQ(json::parse(r->body), body);
 }
 
 class Simulator : public testing::Test {
- protected:
-  void SetUp() override {
-    sim_ = std::make_unique<LCD::Sim::DeviceSim>(LCD::Sim::Options{"127.0.0.1", 0, "admin", "admin", "T0", 4});
-    ASSERT_GT(sim_->start(), 0) << sim_->error();
-    client_ = std::make_unique<httplib::Client>("127.0.0.1", sim_->port());
-  }
-  httplib::Result put(const std::string& body, const std::string& token = "T0") {
-    return client_->Put(kSet, token.empty() ? httplib::Headers{} : httplib::Headers{{"Authorization", token}}, body,
-                        "application/json");
-  }
-  json get(const char* path, const std::string& token = "T0") {
-    return parsed(client_->Get(path, {{"Authorization", token}}));
-  }
-  httplib::Result post(const char* path, const std::string& body) {
-    return client_->Post(path, body, "application/json");
-  }
+protected:
+    void SetUp() override {
+        sim_ = std::make_unique<LCD::Sim::DeviceSim>(
+            LCD::Sim::Options{"127.0.0.1", 0, "admin", "admin", "T0", 4});
+        ASSERT_GT(sim_->start(), 0) << sim_->error();
+        client_ = std::make_unique<httplib::Client>("127.0.0.1", sim_->port());
+    }
+    httplib::Result put(const std::string& body, const std::string& token = "T0") {
+        return client_->Put(
+            kSet, token.empty() ? httplib::Headers{} : httplib::Headers{{"Authorization", token}},
+            body, "application/json");
+    }
+    json get(const char* path, const std::string& token = "T0") {
+        return parsed(client_->Get(path, {{"Authorization", token}}));
+    }
+    httplib::Result post(const char* path, const std::string& body) {
+        return client_->Post(path, body, "application/json");
+    }
 
-  std::unique_ptr<LCD::Sim::DeviceSim> sim_;
-  std::unique_ptr<httplib::Client> client_;
+    std::unique_ptr<LCD::Sim::DeviceSim> sim_;
+    std::unique_ptr<httplib::Client> client_;
 };
 
 TEST_F(Simulator, LoginIssuesATokenForTheRightCredentialsOnlyAndSetsNeedAnIssuedTokenExactly) {
-  const json ok = parsed(post("/movra/v1/system/auth/login", R"({"username":"admin","password":"admin"})"));
-  ASSERT_EQ(ok["code"], 0);
-  const std::string token = ok["data"]["token"];
-  EXPECT_FALSE(token.empty());
-  expectReply(put("[]", token), 200, {{"code", 0}, {"message", "success"}});
-  for (const char* body : {R"({"username":"admin","password":"nope"})", R"({"username":"root","password":"admin"})",
-                           R"({"username":"admin"})", "not json"}) {
-    SCOPED_TRACE(body);
-    expectReply(post("/movra/v1/system/auth/login", body), 401,
-                {{"code", 10001}, {"message", "invalid username or password"}});
-  }
-  for (const char* wrong : {"", "T1", "Bearer T0", "t0", "T0T0"}) {
-    SCOPED_TRACE(std::string("'") + wrong + "'");
-    expectReply(put("[]", wrong), 401, {{"code", 10002}, {"message", "unauthorized"}});
-  }
-  EXPECT_EQ(get(kList, "wrong")["code"], 10002);
+    const json ok =
+        parsed(post("/movra/v1/system/auth/login", R"({"username":"admin","password":"admin"})"));
+    ASSERT_EQ(ok["code"], 0);
+    const std::string token = ok["data"]["token"];
+    EXPECT_FALSE(token.empty());
+    expectReply(put("[]", token), 200, {{"code", 0}, {"message", "success"}});
+    for (const char* body :
+         {R"({"username":"admin","password":"nope"})", R"({"username":"root","password":"admin"})",
+          R"({"username":"admin"})", "not json"}) {
+        SCOPED_TRACE(body);
+        expectReply(post("/movra/v1/system/auth/login", body), 401,
+                    {{"code", 10001}, {"message", "invalid username or password"}});
+    }
+    for (const char* wrong : {"", "T1", "Bearer T0", "t0", "T0T0"}) {
+        SCOPED_TRACE(std::string("'") + wrong + "'");
+        expectReply(put("[]", wrong), 401, {{"code", 10002}, {"message", "unauthorized"}});
+    }
+    EXPECT_EQ(get(kList, "wrong")["code"], 10002);
 }
 
 TEST_F(Simulator, RefusedSetsSayWhatIsWrongAndStoreNothing) {
-  auto with = [](const char* key, const json& v) {
-    json l = layer(1, 5);
-    l["imageQuality"][key] = v;
-    return json::array({l}).dump();
-  };
-  json noG = layer(1, 5);
-  noG["imageQuality"]["contrast"].erase("G");
-  const std::string bad = "malformed body: ", notInt = " is not a 32-bit integer";
-  const std::tuple<std::string, int, std::string> cases[] = {
-      {json::array({noG}).dump(), 20001, bad + "element 0: missing imageQuality.contrast.G"},
-      {with("hue", "5"), 20001, bad + "element 0: imageQuality.hue" + notInt},
-      {with("hue", 2147483648LL), 20001, bad + "element 0: imageQuality.hue" + notInt},
-      {with("sharpness", 1), 20001, bad + "element 0: unknown member imageQuality.sharpness"},
-      {with("shadow", 1), 20001, bad + "element 0: imageQuality.shadow is not an object"},
-      {"[" + layer(1).dump() + ",3]", 20001, bad + "element 1 is not an object"},
-      {layer(1).dump(), 20001, bad + "not an array"},
-      {"[{\"layerId\":1,", 20001, bad + "not JSON at byte 15"},
-      {json::array({layer(3, 9), layer(0)}).dump(), 20002, "unknown layer 0"},
-      {json::array({layer(3, 9), layer(5)}).dump(), 20002, "unknown layer 5"},
-  };
-  for (const auto& [body, code, message] : cases) {
-    SCOPED_TRACE(body);
-    expectReply(put(body), 200, {{"code", code}, {"message", message}});
-  }
-  EXPECT_EQ(get(kList)["data"], (json{layer(1), layer(2), layer(3), layer(4)}));
-  EXPECT_EQ(get("/sim/stats")["sets"], 0);
+    auto with = [](const char* key, const json& v) {
+        json l = layer(1, 5);
+        l["imageQuality"][key] = v;
+        return json::array({l}).dump();
+    };
+    json noG = layer(1, 5);
+    noG["imageQuality"]["contrast"].erase("G");
+    const std::string bad = "malformed body: ", notInt = " is not a 32-bit integer";
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {json::array({noG}).dump(), 20001, bad + "element 0: missing imageQuality.contrast.G"},
+        {with("hue", "5"), 20001, bad + "element 0: imageQuality.hue" + notInt},
+        {with("hue", 2147483648LL), 20001, bad + "element 0: imageQuality.hue" + notInt},
+        {with("sharpness", 1), 20001, bad + "element 0: unknown member imageQuality.sharpness"},
+        {with("shadow", 1), 20001, bad + "element 0: imageQuality.shadow is not an object"},
+        {"[" + layer(1).dump() + ",3]", 20001, bad + "element 1 is not an object"},
+        {layer(1).dump(), 20001, bad + "not an array"},
+        {"[{\"layerId\":1,", 20001, bad + "not JSON at byte 15"},
+        {json::array({layer(3, 9), layer(0)}).dump(), 20002, "unknown layer 0"},
+        {json::array({layer(3, 9), layer(5)}).dump(), 20002, "unknown layer 5"},
+    };
+    for (const auto& [body, code, message] : cases) {
+        SCOPED_TRACE(body);
+        expectReply(put(body), 200, {{"code", code}, {"message", message}});
+    }
+    EXPECT_EQ(get(kList)["data"], (json{layer(1), layer(2), layer(3), layer(4)}));
+    EXPECT_EQ(get("/sim/stats")["sets"], 0);
 }
 
 TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoReport) {
-  EventListener events(sim_->port());
-  ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
-  const json sets[] = {{layer(1, 3)}, {layer(2, -4), layer(3, 8)}};
-  expectReply(put(sets[0].dump()), 200, {{"code", 0}, {"message", "success"}});
-  ASSERT_EQ(parsed(put("[{\"layerId\":9}]"))["code"], 20001);  // refused: no report
-  expectReply(put(sets[1].dump()), 200, {{"code", 0}, {"message", "success"}});
-  const json listed = {layer(1, 3), layer(2, -4), layer(3, 8), layer(4)};  // never set: the defaults
-  EXPECT_EQ(get(kList), (json{{"code", 0}, {"message", "success"}, {"data", listed}}));
-  EXPECT_EQ(parsed(post("/sim/autoreport", R"({"errorCode":7})")), json::parse(R"({"code":0,"subscribers":1})"));
-  EXPECT_EQ(parsed(post("/sim/autoreport", R"({"body":"[1,"})"))["subscribers"], 1);
-  EXPECT_EQ(parsed(post("/sim/autoreport", R"({"raw":"{not an envelope"})"))["subscribers"], 1);
-  ASSERT_TRUE(eventually([&] { return events.events().size() >= 5; }));
-  const auto seen = events.events();
-  ASSERT_EQ(seen.size(), 5u);
-  for (size_t i = 0; i < 4; ++i) {
-    const json e = json::parse(seen[i]);
-    const std::string body = e["body"];
-    EXPECT_EQ(e, (json{{"source", "lcd-device-sim"}, {"seq", i + 1}, {"sn", "SIM-0001"}, {"body", body},
-                       {"tl", {{"CommandCode", 528653}, {"ErrorCode", i == 2 ? 7 : 0}, {"UserDataLength", body.size()}}}}));
-    if (i < 2) {
-      EXPECT_EQ(json::parse(body), sets[i]);
+    EventListener events(sim_->port());
+    ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
+    const json sets[] = {{layer(1, 3)}, {layer(2, -4), layer(3, 8)}};
+    expectReply(put(sets[0].dump()), 200, {{"code", 0}, {"message", "success"}});
+    ASSERT_EQ(parsed(put("[{\"layerId\":9}]"))["code"], 20001); // refused: no report
+    expectReply(put(sets[1].dump()), 200, {{"code", 0}, {"message", "success"}});
+    const json listed = {layer(1, 3), layer(2, -4), layer(3, 8),
+                         layer(4)}; // never set: the defaults
+    EXPECT_EQ(get(kList), (json{{"code", 0}, {"message", "success"}, {"data", listed}}));
+    EXPECT_EQ(parsed(post("/sim/autoreport", R"({"errorCode":7})")),
+              json::parse(R"({"code":0,"subscribers":1})"));
+    EXPECT_EQ(parsed(post("/sim/autoreport", R"({"body":"[1,"})"))["subscribers"], 1);
+    EXPECT_EQ(parsed(post("/sim/autoreport", R"({"raw":"{not an envelope"})"))["subscribers"], 1);
+    ASSERT_TRUE(eventually([&] { return events.events().size() >= 5; }));
+    const auto seen = events.events();
+    ASSERT_EQ(seen.size(), 5u);
+    for (size_t i = 0; i < 4; ++i) {
+        const json e = json::parse(seen[i]);
+        const std::string body = e["body"];
+        EXPECT_EQ(e, (json{{"source", "lcd-device-sim"},
+                           {"seq", i + 1},
+                           {"sn", "SIM-0001"},
+                           {"body", body},
+                           {"tl",
+                            {{"CommandCode", 528653},
+                             {"ErrorCode", i == 2 ? 7 : 0},
+                             {"UserDataLength", body.size()}}}}));
+        if (i < 2) {
+            EXPECT_EQ(json::parse(body), sets[i]);
+        }
     }
-  }
-  EXPECT_EQ(json::parse(json::parse(seen[2])["body"].get<std::string>()), listed);
-  EXPECT_EQ(json::parse(seen[3])["body"], "[1,");
-  EXPECT_EQ(seen[4], "{not an envelope");
-  EXPECT_EQ(get("/sim/stats"), json::parse(R"({"sets":2,"reports":5,"subscribers":1})"));
-  ASSERT_TRUE(post("/sim/stream/drop", "{}"));
-  EXPECT_TRUE(eventually([&] { return events.ended.load(); }));
-  EXPECT_EQ(get("/sim/stats")["subscribers"], 0);
+    EXPECT_EQ(json::parse(json::parse(seen[2])["body"].get<std::string>()), listed);
+    EXPECT_EQ(json::parse(seen[3])["body"], "[1,");
+    EXPECT_EQ(seen[4], "{not an envelope");
+    EXPECT_EQ(get("/sim/stats"), json::parse(R"({"sets":2,"reports":5,"subscribers":1})"));
+    ASSERT_TRUE(post("/sim/stream/drop", "{}"));
+    EXPECT_TRUE(eventually([&] { return events.ended.load(); }));
+    EXPECT_EQ(get("/sim/stats")["subscribers"], 0);
 }
 
-}  // namespace
+} // namespace

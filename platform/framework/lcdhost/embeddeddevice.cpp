@@ -25,7 +25,8 @@ std::vector<std::string> wrapperWords() {
     if (const char* wrapper = std::getenv("LCD_EXEC_WRAPPER")) {
         std::istringstream in(wrapper);
         std::string word;
-        while (in >> word) words.push_back(word);
+        while (in >> word)
+            words.push_back(word);
     }
     return words;
 }
@@ -35,7 +36,8 @@ std::vector<std::string> wrapperWords() {
 bool EmbeddedDevice::start(const std::string& program, const std::vector<std::string>& arguments,
                            int timeoutMs, std::string* error) {
     auto fail = [&](const std::string& why) {
-        if (error) *error = why;
+        if (error)
+            *error = why;
         stop();
         return false;
     };
@@ -48,11 +50,13 @@ bool EmbeddedDevice::start(const std::string& program, const std::vector<std::st
     words.push_back("0");
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(&w[0]);
+    for (std::string& w : words)
+        argv.push_back(&w[0]);
     argv.push_back(nullptr);
 
     int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return fail(std::string("pipe: ") + std::strerror(errno));
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return fail(std::string("pipe: ") + std::strerror(errno));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
@@ -72,16 +76,21 @@ bool EmbeddedDevice::start(const std::string& program, const std::vector<std::st
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
-        if (left <= 0) return fail("the device simulator did not report its port within " +
-                                   std::to_string(timeoutMs) + " ms");
+        if (left <= 0)
+            return fail("the device simulator did not report its port within " +
+                        std::to_string(timeoutMs) + " ms");
         pollfd p{m_stdout, POLLIN, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(left));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) continue;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            continue;
         char buffer[256];
         const ssize_t n = ::read(m_stdout, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return fail("the device simulator ended before it was listening");
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail("the device simulator ended before it was listening");
         line.append(buffer, static_cast<std::size_t>(n));
     }
     line.resize(line.find('\n'));

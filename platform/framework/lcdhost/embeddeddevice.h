@@ -27,8 +27,8 @@ public:
 
     // Starts `program` with `arguments` after --port 0 and waits up to
     // `timeoutMs` for its listening line.
-    bool start(const std::string& program, const std::vector<std::string>& arguments,
-               int timeoutMs, std::string* error);
+    bool start(const std::string& program, const std::vector<std::string>& arguments, int timeoutMs,
+               std::string* error);
     void stop();
 
     const std::string& url() const { return m_url; }

@@ -16,8 +16,10 @@ struct Field {
     Access access;
 };
 
-#define LCDHOST_FIELD(NAME, MEMBER) \
-    Field { NAME, [](LayerRecord& r) -> int& { return r.MEMBER; } }
+#define LCDHOST_FIELD(NAME, MEMBER)                                                                \
+    Field {                                                                                        \
+        NAME, [](LayerRecord& r) -> int& { return r.MEMBER; }                                      \
+    }
 
 const Field kFields[] = {
     LCDHOST_FIELD("layerId", layerId),
@@ -41,10 +43,14 @@ const Field kFields[] = {
     LCDHOST_FIELD("highLight.B", imageQuality.highLight.B),
     LCDHOST_FIELD("highLight.W", imageQuality.highLight.W),
     LCDHOST_FIELD("colorTemperature.mode", imageQuality.colorTemperature.mode),
-    LCDHOST_FIELD("colorTemperature.quickAdjust.value", imageQuality.colorTemperature.quickAdjust.value),
-    LCDHOST_FIELD("colorTemperature.advanceAdjust.R", imageQuality.colorTemperature.advanceAdjust.R),
-    LCDHOST_FIELD("colorTemperature.advanceAdjust.G", imageQuality.colorTemperature.advanceAdjust.G),
-    LCDHOST_FIELD("colorTemperature.advanceAdjust.B", imageQuality.colorTemperature.advanceAdjust.B),
+    LCDHOST_FIELD("colorTemperature.quickAdjust.value",
+                  imageQuality.colorTemperature.quickAdjust.value),
+    LCDHOST_FIELD("colorTemperature.advanceAdjust.R",
+                  imageQuality.colorTemperature.advanceAdjust.R),
+    LCDHOST_FIELD("colorTemperature.advanceAdjust.G",
+                  imageQuality.colorTemperature.advanceAdjust.G),
+    LCDHOST_FIELD("colorTemperature.advanceAdjust.B",
+                  imageQuality.colorTemperature.advanceAdjust.B),
 };
 
 #undef LCDHOST_FIELD
@@ -57,14 +63,16 @@ static_assert(sizeof(kFields) / sizeof(kFields[0]) == sizeof(LayerRecord) / size
 const std::vector<std::string>& fieldNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> all;
-        for (const Field& f : kFields) all.emplace_back(f.name);
+        for (const Field& f : kFields)
+            all.emplace_back(f.name);
         return all;
     }();
     return names;
 }
 
 bool parseInt(const std::string& text, int& value) {
-    if (text.empty() || text.find_first_not_of("-0123456789") != std::string::npos) return false;
+    if (text.empty() || text.find_first_not_of("-0123456789") != std::string::npos)
+        return false;
     errno = 0;
     char* end = nullptr;
     const long long parsed = std::strtoll(text.c_str(), &end, 10);
@@ -80,9 +88,11 @@ std::string summary(const LayerRecord& layer) {
     std::string text = "layer " + std::to_string(layer.layerId) + ":";
     bool any = false;
     for (const Field& f : kFields) {
-        if (f.access == kFields[0].access) continue;  // the layer id, named above
+        if (f.access == kFields[0].access)
+            continue; // the layer id, named above
         const int value = f.access(copy);
-        if (value == f.access(defaults)) continue;
+        if (value == f.access(defaults))
+            continue;
         text += any ? ", " : " ";
         text += f.name;
         text += ' ';
@@ -95,16 +105,19 @@ std::string summary(const LayerRecord& layer) {
 bool setField(LayerRecord& layer, const std::string& name, const std::string& value,
               std::string* error) {
     for (const Field& f : kFields) {
-        if (name != f.name) continue;
+        if (name != f.name)
+            continue;
         int parsed = 0;
         if (!parseInt(value, parsed)) {
-            if (error) *error = "--" + name + ": \"" + value + "\" is not a 32-bit integer";
+            if (error)
+                *error = "--" + name + ": \"" + value + "\" is not a 32-bit integer";
             return false;
         }
         f.access(layer) = parsed;
         return true;
     }
-    if (error) *error = "unknown member \"" + name + "\" (see lcdhost --help)";
+    if (error)
+        *error = "unknown member \"" + name + "\" (see lcdhost --help)";
     return false;
 }
 

@@ -70,7 +70,9 @@ answered or the device could not be reached, 2 for a usage error.
 
 std::atomic<bool> g_interrupted{false};
 
-void onSignal(int) { g_interrupted = true; }
+void onSignal(int) {
+    g_interrupted = true;
+}
 
 struct UsageError {
     std::string text;
@@ -79,7 +81,8 @@ struct UsageError {
 std::string programDir() {
     char path[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return ".";
+    if (n <= 0)
+        return ".";
     std::string dir(path, static_cast<std::size_t>(n));
     const auto slash = dir.rfind('/');
     return slash == std::string::npos ? "." : dir.substr(0, slash);
@@ -94,7 +97,7 @@ struct Options {
     std::string plugin = programDir() + "/../lib/liblayerimagequalitymodel.so.1";
     std::string simulator = programDir() + "/lcd-device-sim";
     std::string command = "demo";
-    std::vector<std::string> rest;  // the command's own arguments
+    std::vector<std::string> rest; // the command's own arguments
 };
 
 int intValue(const std::string& flag, const std::string& text, int min) {
@@ -109,7 +112,8 @@ Options parseOptions(int argc, char** argv) {
     Options o;
     int i = 1;
     auto next = [&](const std::string& flag) -> std::string {
-        if (i + 1 >= argc) throw UsageError{flag + " needs a value"};
+        if (i + 1 >= argc)
+            throw UsageError{flag + " needs a value"};
         return argv[++i];
     };
     for (; i < argc; ++i) {
@@ -151,23 +155,29 @@ lcdhost::LayerList layersFromArguments(const std::vector<std::string>& args) {
     lcdhost::LayerList layers;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-h" || a == "--help") throw UsageError{""};
+        if (a == "-h" || a == "--help")
+            throw UsageError{""};
         if (a.size() < 3 || a.compare(0, 2, "--") != 0)
             throw UsageError{"set: \"" + a + "\" is not an option"};
-        if (i + 1 >= args.size()) throw UsageError{"set: " + a + " needs a value"};
+        if (i + 1 >= args.size())
+            throw UsageError{"set: " + a + " needs a value"};
         const std::string name = a.substr(2);
         const std::string& value = args[++i];
-        if (name == "file") throw UsageError{"set: --file cannot be mixed with --layer"};
+        if (name == "file")
+            throw UsageError{"set: --file cannot be mixed with --layer"};
         if (name == "layer") {
             layers.emplace_back();
             layers.back().layerId = intValue(a, value, INT_MIN);
             continue;
         }
-        if (layers.empty()) throw UsageError{"set: " + a + " comes before any --layer"};
+        if (layers.empty())
+            throw UsageError{"set: " + a + " comes before any --layer"};
         std::string error;
-        if (!lcdhost::setField(layers.back(), name, value, &error)) throw UsageError{"set: " + error};
+        if (!lcdhost::setField(layers.back(), name, value, &error))
+            throw UsageError{"set: " + error};
     }
-    if (layers.empty()) throw UsageError{"set: give --layer N or --file FILE"};
+    if (layers.empty())
+        throw UsageError{"set: give --layer N or --file FILE"};
     return layers;
 }
 
@@ -189,9 +199,11 @@ bool layersFromFile(const std::string& path, lcdhost::LayerList& layers) {
 }
 
 std::string describe(const lcdhost::LayerList& layers) {
-    if (layers.empty()) return "no layers";
+    if (layers.empty())
+        return "no layers";
     std::string text;
-    for (const auto& layer : layers) text += (text.empty() ? "" : "; ") + lcdhost::summary(layer);
+    for (const auto& layer : layers)
+        text += (text.empty() ? "" : "; ") + lcdhost::summary(layer);
     return text;
 }
 
@@ -209,7 +221,8 @@ public:
             std::lock_guard<std::mutex> lock(m_mutex);
             lines.swap(m_pending);
         }
-        for (const auto& line : lines) std::cout << "  changed: " << line << "\n";
+        for (const auto& line : lines)
+            std::cout << "  changed: " << line << "\n";
         std::cout.flush();
     }
 
@@ -261,7 +274,8 @@ int runDemo(lcdhost::Session& session, int waitMs) {
     lcdhost::LayerList unknown(1);
     unknown[0].layerId = 99;
     ok &= setAndShow(session, unknown, waitMs, false);
-    std::cout << (ok ? "demo: every answer as expected\n" : "demo: an answer was not as expected\n");
+    std::cout << (ok ? "demo: every answer as expected\n"
+                     : "demo: an answer was not as expected\n");
     return ok ? 0 : 1;
 }
 
@@ -288,9 +302,9 @@ void printUsage(std::ostream& out) {
     out << kUsage;
     const auto& names = lcdhost::fieldNames();
     std::size_t column = 2;
-    for (std::size_t i = 1; i < names.size(); ++i) {  // layerId is --layer
+    for (std::size_t i = 1; i < names.size(); ++i) { // layerId is --layer
         const std::string item = "--" + names[i];
-        if (column + item.size() + 1 > 78) {  // wrap before the item
+        if (column + item.size() + 1 > 78) { // wrap before the item
             out << "\n  ";
             column = 2;
         }
@@ -325,11 +339,13 @@ int main(int argc, char** argv) {
             throw UsageError{"demo takes no arguments"};
         }
     } catch (const UsageError& e) {
-        if (!e.text.empty()) std::cerr << "lcdhost: " << e.text << "\n";
+        if (!e.text.empty())
+            std::cerr << "lcdhost: " << e.text << "\n";
         std::cerr << "Try 'lcdhost --help'.\n";
         return 2;
     }
-    if (fromFile && !layersFromFile(options.rest[1], layers)) return 1;
+    if (fromFile && !layersFromFile(options.rest[1], layers))
+        return 1;
 
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
@@ -352,10 +368,14 @@ int main(int argc, char** argv) {
         settings.url = options.device;
         std::cout << "device: " << options.device << "\n";
     }
-    if (options.haveToken) settings.token = options.token;
-    if (options.haveUser) settings.user = options.user;
-    if (options.havePassword) settings.password = options.password;
-    if (options.timeoutMs > 0) settings.timeoutMs = options.timeoutMs;
+    if (options.haveToken)
+        settings.token = options.token;
+    if (options.haveUser)
+        settings.user = options.user;
+    if (options.havePassword)
+        settings.password = options.password;
+    if (options.timeoutMs > 0)
+        settings.timeoutMs = options.timeoutMs;
     lcdcomm::configure(settings);
 
     lcdhost::Session session([](const lcdhost::LayerList& changed) { g_changes.add(changed); });
@@ -363,7 +383,8 @@ int main(int argc, char** argv) {
         std::cerr << "lcdhost: " << error << "\n";
         return 1;
     }
-    for (const std::string& line : session.registrations()) std::cout << line << "\n";
+    for (const std::string& line : session.registrations())
+        std::cout << line << "\n";
     if (settings.token.empty() && !lcdcomm::login(&error)) {
         std::cerr << "lcdhost: login to " << settings.url << " failed: " << error << "\n";
         return 1;

@@ -15,7 +15,8 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, 
             if (message->getDataSize() != sizeof(LayerList) || message->getData() == nullptr)
                 return nullptr;
             const LayerList layers = *static_cast<const LayerList*>(message->getData());
-            if (m_onChange) m_onChange(layers);
+            if (m_onChange)
+                m_onChange(layers);
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 ++m_changes;
@@ -29,14 +30,15 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, 
         return false;
     }
     pqxhost::Host* host = m_host.get();
-    m_stream = std::make_unique<pqxhost::AutoReportStream>(
-        deviceUrl, [host](const std::string& report) {
+    m_stream =
+        std::make_unique<pqxhost::AutoReportStream>(deviceUrl, [host](const std::string& report) {
             host->deliverText(kAutoReportLayerImageQuality, report);
         });
     m_stream->start();
     // Without the stream open, a report of the first set could be missed.
     if (!m_stream->waitConnected(connectMs)) {
-        if (error) *error = "the device's auto-report stream " + deviceUrl + "/events did not open";
+        if (error)
+            *error = "the device's auto-report stream " + deviceUrl + "/events did not open";
         close();
         return false;
     }
@@ -47,10 +49,14 @@ void Session::close() {
     // Reports stop first, then delivery, so no handler runs while the
     // components go; the handler copies hold the plug-in's code, so they go
     // before it is unloaded.
-    if (m_stream) m_stream->stop();
-    if (m_host) m_host->stopDelivery();
-    if (m_plugin) m_plugin->destroyComponents();
-    if (m_host) m_host->global().clear();
+    if (m_stream)
+        m_stream->stop();
+    if (m_host)
+        m_host->stopDelivery();
+    if (m_plugin)
+        m_plugin->destroyComponents();
+    if (m_host)
+        m_host->global().clear();
     m_plugin.reset();
     m_stream.reset();
     m_host.reset();
@@ -62,12 +68,14 @@ pqxhost::Answer Session::set(const LayerList& layers) {
 
 std::vector<std::string> Session::registrations() const {
     std::vector<std::string> lines;
-    if (!m_plugin) return lines;
+    if (!m_plugin)
+        return lines;
     const pqx::PluginInfo& info = m_plugin->info();
     lines.push_back("plug-in " + m_plugin->path() + ": " + (info.name ? info.name : "?") + " " +
                     (info.version ? info.version : "?"));
     for (const auto& component : m_plugin->components())
-        lines.push_back("component " + std::string(component.info->name ? component.info->name : "?") +
+        lines.push_back("component " +
+                        std::string(component.info->name ? component.info->name : "?") +
                         " created");
     for (const std::string& client : m_host->global().clients())
         lines.push_back("client \"" + client + "\" registered");
