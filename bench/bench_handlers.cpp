@@ -95,18 +95,18 @@ using bench::LayerList;
 class fake_message final : public pqx::IMessage {
 public:
     fake_message(std::uint32_t id, std::uint32_t size, const void* data)
-        : id_(id), size_(size), data_(data) {}
-    std::uint32_t getId() const override { return id_; }
+        : m_id(id), m_size(size), m_data(data) {}
+    std::uint32_t getId() const override { return m_id; }
     const char* getSender() const override { return "bench"; }
     std::uint32_t getFlag() const override { return 0; }
-    std::uint32_t getReplyId() const override { return id_ + 1; }
-    std::uint32_t getDataSize() const override { return size_; }
-    const void* getData() const override { return data_; }
+    std::uint32_t getReplyId() const override { return m_id + 1; }
+    std::uint32_t getDataSize() const override { return m_size; }
+    const void* getData() const override { return m_data; }
 
-    std::uint32_t id_;
-    std::uint32_t size_;
-    const void* data_;
-    bool flag_ = false;
+    std::uint32_t m_id;
+    std::uint32_t m_size;
+    const void* m_data;
+    bool m_flag = false;
 };
 
 class fake_handler final : public pqx::IMessageHandler {
@@ -135,10 +135,10 @@ class fake_center final : public pqx::IMessageCenter {
 public:
     pqx::IMessage* createMessage(std::uint32_t id, const char*, std::uint32_t size,
                                  const void* data, std::uint32_t) override {
-        answer.id_ = id;
-        answer.size_ = size;
-        answer.flag_ = size == 1 && *static_cast<const bool*>(data);
-        answer.data_ = &answer.flag_;
+        answer.m_id = id;
+        answer.m_size = size;
+        answer.m_flag = size == 1 && *static_cast<const bool*>(data);
+        answer.m_data = &answer.m_flag;
         return &answer;
     }
     fake_message answer{0, 0, nullptr};

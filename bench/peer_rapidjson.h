@@ -23,48 +23,48 @@ namespace rj {
 // nesting.
 class layer_handler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, layer_handler> {
 public:
-    explicit layer_handler(LayerList& out) : out_(out) {}
+    explicit layer_handler(LayerList& out) : m_out(out) {}
 
     bool StartArray() {
         if (open_unknown())
             return true;
-        if (depth_ != 0 || in_list_)
+        if (m_depth != 0 || m_in_list)
             return false;
-        in_list_ = true;
+        m_in_list = true;
         return true;
     }
     bool EndArray(rapidjson::SizeType) {
-        if (skip_)
-            --skip_;
+        if (m_skip)
+            --m_skip;
         return true;
     }
     bool StartObject() {
         if (open_unknown())
             return true;
-        if (depth_ == 0) {
-            if (!in_list_)
+        if (m_depth == 0) {
+            if (!m_in_list)
                 return false;
-            out_.emplace_back();
-            push(&layer_schema, &out_.back());
+            m_out.emplace_back();
+            push(&layer_schema, &m_out.back());
             return true;
         }
-        if (pending_ == nullptr || pending_->nested == nullptr)
+        if (m_pending == nullptr || m_pending->nested == nullptr)
             return false;
-        push(pending_->nested, nested_base(stack_[depth_ - 1].base, *pending_));
+        push(m_pending->nested, nested_base(m_stack[m_depth - 1].base, *m_pending));
         return true;
     }
     bool EndObject(rapidjson::SizeType) {
-        if (skip_)
-            --skip_;
+        if (m_skip)
+            --m_skip;
         else
-            --depth_;
+            --m_depth;
         return true;
     }
     bool Key(const char* s, rapidjson::SizeType len, bool) {
-        if (skip_)
+        if (m_skip)
             return true;
-        pending_ = find_member(*stack_[depth_ - 1].schema, std::string_view(s, len));
-        unknown_ = pending_ == nullptr;
+        m_pending = find_member(*m_stack[m_depth - 1].schema, std::string_view(s, len));
+        m_unknown = m_pending == nullptr;
         return true;
     }
     bool Int(int v) { return store(static_cast<std::int64_t>(v)); }
@@ -72,7 +72,7 @@ public:
     bool Int64(std::int64_t v) { return store(v); }
     bool Uint64(std::uint64_t v) { return store(static_cast<std::int64_t>(v)); }
     // Strings, booleans, null and doubles: only as values of unknown members.
-    bool Default() { return skip_ != 0 || take_unknown(); }
+    bool Default() { return m_skip != 0 || take_unknown(); }
 
 private:
     struct frame {
@@ -81,44 +81,44 @@ private:
     };
 
     bool open_unknown() {
-        if (skip_) {
-            ++skip_;
+        if (m_skip) {
+            ++m_skip;
             return true;
         }
-        if (!unknown_)
+        if (!m_unknown)
             return false;
-        unknown_ = false;
-        skip_ = 1;
+        m_unknown = false;
+        m_skip = 1;
         return true;
     }
     void push(const record_schema* s, void* base) {
-        stack_[depth_++] = frame{s, base};
-        pending_ = nullptr;
+        m_stack[m_depth++] = frame{s, base};
+        m_pending = nullptr;
     }
     bool store(std::int64_t v) {
-        if (skip_)
+        if (m_skip)
             return true;
-        if (pending_ != nullptr && pending_->nested == nullptr) {
-            slot(stack_[depth_ - 1].base, *pending_) = static_cast<int>(v);
-            pending_ = nullptr;
+        if (m_pending != nullptr && m_pending->nested == nullptr) {
+            slot(m_stack[m_depth - 1].base, *m_pending) = static_cast<int>(v);
+            m_pending = nullptr;
             return true;
         }
         return take_unknown();
     }
     bool take_unknown() {
-        if (!unknown_)
+        if (!m_unknown)
             return false;
-        unknown_ = false;
+        m_unknown = false;
         return true;
     }
 
-    LayerList& out_;
-    frame stack_[8] = {};
-    std::size_t depth_ = 0;
-    std::size_t skip_ = 0;
-    const member_schema* pending_ = nullptr;
-    bool unknown_ = false;
-    bool in_list_ = false;
+    LayerList& m_out;
+    frame m_stack[8] = {};
+    std::size_t m_depth = 0;
+    std::size_t m_skip = 0;
+    const member_schema* m_pending = nullptr;
+    bool m_unknown = false;
+    bool m_in_list = false;
 };
 
 inline bool decode_sax(const std::string& text, LayerList& out) {

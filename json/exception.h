@@ -9,12 +9,12 @@ namespace ajson {
 
 class exception : public std::exception {
 public:
-    explicit exception(const std::string& msg) : msg_(msg) {}
+    explicit exception(const std::string& msg) : m_msg(msg) {}
     ~exception() override = default;
-    const char* what() const noexcept override { return msg_.c_str(); }
+    const char* what() const noexcept override { return m_msg.c_str(); }
 
 private:
-    std::string msg_;
+    std::string m_msg;
 };
 
 } // namespace ajson

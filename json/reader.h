@@ -62,10 +62,10 @@ public:
     static constexpr std::uint64_t no_limit = ~std::uint64_t(0);
 
     explicit reader(const char* input, std::uint64_t limit = no_limit) noexcept
-        : limit_(limit == 0 ? no_limit : limit), in_(input) {
-        tok_.text = detail::string_ref(input, 0);
+        : m_limit(limit == 0 ? no_limit : limit), m_in(input) {
+        m_tok.text = detail::string_ref(input, 0);
         if (input[0] == '\0')
-            end_ = true;
+            m_end = true;
     }
 
     // Skips white space and comments and makes the next token current.
@@ -85,11 +85,11 @@ public:
     // Throws ajson::exception "error at line :L col :C msg:<message>".
     [[noreturn]] AJSON_COLD void error(const char* message) const;
 
-    const token& current() const noexcept { return tok_; }
-    std::uint64_t line() const noexcept { return line_; }
-    std::uint64_t column() const noexcept { return off_ - col_base_; }
-    std::uint64_t offset() const noexcept { return off_; }
-    bool at_end() const noexcept { return end_; }
+    const token& current() const noexcept { return m_tok; }
+    std::uint64_t line() const noexcept { return m_line; }
+    std::uint64_t column() const noexcept { return m_off - m_col_base; }
+    std::uint64_t offset() const noexcept { return m_off; }
+    bool at_end() const noexcept { return m_end; }
 
 private:
     void take_special(char c) noexcept;
@@ -104,18 +104,18 @@ private:
     std::uint64_t quoted_run_length() const noexcept;
     void step_run(std::uint64_t n) noexcept;
 
-    token tok_;
-    // The column is off_ - col_base_: an ordinary character moves the offset
+    token m_tok;
+    // The column is m_off - m_col_base: an ordinary character moves the offset
     // and the column together, so only line feeds and carriage returns
     // touch the base.
-    std::uint64_t col_base_ = 0;
-    std::uint64_t line_ = 0;
-    std::uint64_t limit_;
-    std::uint64_t off_ = 0;
-    bool end_ = false;
-    const char* in_;
-    double scale_ = 0.1;
-    std::int32_t exp_ = 0;
+    std::uint64_t m_col_base = 0;
+    std::uint64_t m_line = 0;
+    std::uint64_t m_limit;
+    std::uint64_t m_off = 0;
+    bool m_end = false;
+    const char* m_in;
+    double m_scale = 0.1;
+    std::int32_t m_exp = 0;
 };
 
 namespace detail {
@@ -159,35 +159,35 @@ inline constexpr scan_classes scan_class_table = make_scan_classes();
 // Almost every character is an ordinary one before the limit: one table
 // look-up decides, and only CR, LF, NUL and the limit take the long way.
 inline void reader::take() noexcept {
-    const char c = in_[++off_];
+    const char c = m_in[++m_off];
     if (AJSON_LIKELY(
             !(detail::scan_class_table.of[static_cast<unsigned char>(c)] & detail::cls_breaks) &&
-            off_ < limit_))
+            m_off < m_limit))
         return;
     take_special(c);
 }
 
 inline void reader::take_special(char c) noexcept {
-    const bool at_limit = off_ >= limit_;
+    const bool at_limit = m_off >= m_limit;
     if (c == '\r') {
-        ++col_base_; // not counted in the column
+        ++m_col_base; // not counted in the column
         if (at_limit)
-            end_ = true;
+            m_end = true;
         return;
     }
     if (AJSON_UNLIKELY(at_limit)) {
-        end_ = true;
+        m_end = true;
         if (c == '\n') {
-            col_base_ = off_;
-            ++line_;
+            m_col_base = m_off;
+            ++m_line;
         }
         return;
     }
     if (c == '\0') {
-        end_ = true;
+        m_end = true;
     } else if (c == '\n') {
-        col_base_ = off_;
-        ++line_;
+        m_col_base = m_off;
+        ++m_line;
     }
 }
 
@@ -195,13 +195,13 @@ inline void reader::take_special(char c) noexcept {
 // A key is nearly always followed directly by its colon, which then needs no
 // token of its own.
 inline bool reader::next_past_colon() {
-    if (AJSON_LIKELY(!end_ && in_[off_] == ':')) {
+    if (AJSON_LIKELY(!m_end && m_in[m_off] == ':')) {
         take();
         next();
         return true;
     }
     next();
-    if (*tok_.text.str != ':')
+    if (*m_tok.text.str != ':')
         return false;
     next();
     return true;
@@ -212,13 +212,13 @@ inline bool reader::next_past_colon() {
 // are ordinary ones (no CR, LF or NUL), and a NUL in the text ends the
 // comparison at a mismatch, so nothing past the text is read.
 inline bool reader::next_if_key(const detail::string_ref& key) {
-    if (limit_ == no_limit && !end_ && key.len != 0) {
-        const char* p = in_ + off_;
+    if (m_limit == no_limit && !m_end && key.len != 0) {
+        const char* p = m_in + m_off;
         std::uint64_t i = 0;
         while (i < key.len && p[i] == key.str[i])
             ++i;
         if (i == key.len) {
-            off_ += key.len - 1;
+            m_off += key.len - 1;
             take();
             next();
             return true;
@@ -231,14 +231,14 @@ inline bool reader::next_if_key(const detail::string_ref& key) {
 // Number of characters from the current one on that belong to class cls and
 // lie before the limit.
 inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(in_ + off_);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_in + m_off);
     const unsigned char* of = detail::scan_class_table.of;
     std::uint64_t n = 0;
-    if (limit_ == no_limit) {
+    if (m_limit == no_limit) {
         while (of[p[n]] & cls)
             ++n;
     } else {
-        const std::uint64_t room = limit_ - off_;
+        const std::uint64_t room = m_limit - m_off;
         while (n < room && (of[p[n]] & cls))
             ++n;
     }
@@ -249,9 +249,9 @@ inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
 // it takes in escapes whose second character is an ordinary one, so text
 // full of \" (a JSON body inside a string) is stepped over in one run.
 inline std::uint64_t reader::quoted_run_length() const noexcept {
-    if (limit_ != no_limit)
+    if (m_limit != no_limit)
         return run_length(detail::cls_quoted);
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(in_ + off_);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_in + m_off);
     const unsigned char* of = detail::scan_class_table.of;
     std::uint64_t n = 0;
     for (;;) {
@@ -267,34 +267,34 @@ inline std::uint64_t reader::quoted_run_length() const noexcept {
 // Same as n calls of take() when the n-1 characters stepped over before the
 // last one are ordinary (no CR, LF or NUL) and lie before the limit.
 inline void reader::step_run(std::uint64_t n) noexcept {
-    off_ += n - 1;
+    m_off += n - 1;
     take();
 }
 
 inline void reader::set_end() noexcept {
-    tok_.kind = token::end;
-    tok_.text = detail::string_ref(in_ + off_, 1);
-    tok_.negative = false;
+    m_tok.kind = token::end;
+    m_tok.text = detail::string_ref(m_in + m_off, 1);
+    m_tok.negative = false;
 }
 
 inline void reader::next() {
     for (;;) {
-        if (end_) {
+        if (m_end) {
             set_end();
             return;
         }
         for (;;) {
-            const char c = in_[off_];
+            const char c = m_in[m_off];
             if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
                 break;
             take();
-            if (end_) {
+            if (m_end) {
                 set_end();
                 return;
             }
         }
-        tok_.negative = false;
-        const char* p = in_ + off_;
+        m_tok.negative = false;
+        const char* p = m_in + m_off;
         switch (*p) {
         case '"': scan_quoted(); return;
         case '/': scan_comment(); continue;
@@ -304,15 +304,15 @@ inline void reader::next() {
         case ']':
         case ':':
         case ',':
-            tok_.kind = token::control;
-            tok_.text = detail::string_ref(p, 1);
+            m_tok.kind = token::control;
+            m_tok.text = detail::string_ref(p, 1);
             take();
             return;
         case '-':
-            tok_.kind = token::signed_int;
-            tok_.negative = true;
+            m_tok.kind = token::signed_int;
+            m_tok.negative = true;
             if (!plain_integer(p, 0)) {
-                tok_.value.u64 = 0;
+                m_tok.value.u64 = 0;
                 parser_number();
             }
             return;
@@ -326,9 +326,9 @@ inline void reader::next() {
         case '7':
         case '8':
         case '9':
-            tok_.kind = token::unsigned_int;
+            m_tok.kind = token::unsigned_int;
             if (!plain_integer(p, static_cast<std::uint64_t>(*p - '0'))) {
-                tok_.value.u64 = static_cast<std::uint64_t>(*p - '0');
+                m_tok.value.u64 = static_cast<std::uint64_t>(*p - '0');
                 parser_number();
             }
             return;
@@ -342,7 +342,7 @@ inline void reader::next() {
 // play. It yields what parser_number would (the same wrapping sum, text and
 // end position) without its general steps; anything else is left to it.
 inline bool reader::plain_integer(const char* p, std::uint64_t v) noexcept {
-    if (limit_ != no_limit)
+    if (m_limit != no_limit)
         return false;
     const unsigned char* q = reinterpret_cast<const unsigned char*>(p);
     const unsigned char* of = detail::scan_class_table.of;
@@ -354,28 +354,29 @@ inline bool reader::plain_integer(const char* p, std::uint64_t v) noexcept {
     const unsigned char c = q[n];
     if (c == '.' || c == 'e' || c == 'E')
         return false;
-    tok_.value.u64 = v;
-    tok_.text = detail::string_ref(p, n);
-    off_ += n - 1; // the digits are ordinary characters
+    m_tok.value.u64 = v;
+    m_tok.text = detail::string_ref(p, n);
+    m_off += n - 1; // the digits are ordinary characters
     take();
     return true;
 }
 
 inline void reader::scan_quoted() {
-    tok_.kind = token::string;
+    m_tok.kind = token::string;
     take();
-    if (end_)
+    if (m_end)
         error("not a valid quote string!");
-    const char* start = in_ + off_;
+    const char* start = m_in + m_off;
     for (;;) {
         if (const std::uint64_t n = quoted_run_length()) {
             step_run(n);
-            if (end_)
+            if (m_end)
                 error("not a valid quote string!");
         }
-        const char c = in_[off_];
+        const char c = m_in[m_off];
         if (c == '"') {
-            tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
+            m_tok.text =
+                detail::string_ref(start, static_cast<std::uint64_t>(m_in + m_off - start));
             take();
             return;
         }
@@ -384,51 +385,51 @@ inline void reader::scan_quoted() {
         if (c == '\\') {
             // The escaped character is taken whatever it is; escape_string judges it.
             take();
-            if (end_)
+            if (m_end)
                 error("not a valid quote string!");
         }
         take();
-        if (end_)
+        if (m_end)
             error("not a valid quote string!");
     }
 }
 
 inline void reader::scan_word() {
-    tok_.kind = token::string;
-    const char* start = in_ + off_;
+    m_tok.kind = token::string;
+    const char* start = m_in + m_off;
     take();
-    if (end_)
+    if (m_end)
         error("not a valid string!");
     if (const std::uint64_t n = run_length(detail::cls_word)) {
         step_run(n);
-        if (end_)
+        if (m_end)
             error("not a valid string!");
     }
-    if (in_[off_] == '\0')
+    if (m_in[m_off] == '\0')
         error("not a valid string!");
-    tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
+    m_tok.text = detail::string_ref(start, static_cast<std::uint64_t>(m_in + m_off - start));
 }
 
 // Leaves the reader after the comment; an unclosed comment leaves it at the end.
 inline void reader::scan_comment() {
     take();
-    if (end_)
+    if (m_end)
         error("not a comment!");
-    const char c = in_[off_];
+    const char c = m_in[m_off];
     if (c == '/') {
         // The line feed stays current; the white-space skip steps over it.
         do {
             take();
-        } while (!end_ && in_[off_] != '\n');
+        } while (!m_end && m_in[m_off] != '\n');
         return;
     }
     if (c != '*')
         error("not a comment!");
     take();
-    while (!end_) {
-        if (in_[off_] == '*') {
+    while (!m_end) {
+        if (m_in[m_off] == '*') {
             take();
-            if (!end_ && in_[off_] == '/') {
+            if (!m_end && m_in[m_off] == '/') {
                 take();
                 return;
             }
@@ -439,33 +440,33 @@ inline void reader::scan_comment() {
 }
 
 inline void reader::to_floating() noexcept {
-    tok_.value.d64 = tok_.kind == token::signed_int ? static_cast<double>(tok_.value.i64)
-                                                    : static_cast<double>(tok_.value.u64);
-    tok_.kind = token::floating;
+    m_tok.value.d64 = m_tok.kind == token::signed_int ? static_cast<double>(m_tok.value.i64)
+                                                      : static_cast<double>(m_tok.value.u64);
+    m_tok.kind = token::floating;
 }
 
 inline void reader::parser_number() {
-    const char* start = in_ + off_;
+    const char* start = m_in + m_off;
     take();
-    if (!end_) {
+    if (!m_end) {
         // Integer digits wrap modulo 2^64; there is no overflow error.
         std::uint64_t n = run_length(detail::cls_digit);
         if (n) {
-            const char* p = in_ + off_;
-            std::uint64_t v = tok_.value.u64;
+            const char* p = m_in + m_off;
+            std::uint64_t v = m_tok.value.u64;
             for (std::uint64_t i = 0; i < n; ++i)
                 v = v * 10u + static_cast<std::uint64_t>(p[i] - '0');
-            tok_.value.u64 = v;
+            m_tok.value.u64 = v;
             step_run(n);
         }
         bool fraction = false;
-        if (!end_) {
-            const char c = in_[off_];
+        if (!m_end) {
+            const char c = m_in[m_off];
             if (c == '.') {
                 to_floating();
-                scale_ = 0.1;
+                m_scale = 0.1;
                 take();
-                fraction = !end_;
+                fraction = !m_end;
             } else if (c == 'e' || c == 'E') {
                 exponent();
             }
@@ -473,19 +474,19 @@ inline void reader::parser_number() {
         if (fraction) {
             n = run_length(detail::cls_digit);
             if (n) {
-                const char* p = in_ + off_;
-                double v = tok_.value.d64;
-                double scale = scale_;
+                const char* p = m_in + m_off;
+                double v = m_tok.value.d64;
+                double scale = m_scale;
                 for (std::uint64_t i = 0; i < n; ++i) {
                     v = std::fma(scale, static_cast<double>(p[i] - '0'), v);
                     scale *= 0.1;
                 }
-                tok_.value.d64 = v;
-                scale_ = scale;
+                m_tok.value.d64 = v;
+                m_scale = scale;
                 step_run(n);
             }
-            if (!end_) {
-                const char c = in_[off_];
+            if (!m_end) {
+                const char c = m_in[m_off];
                 if (c == '.')
                     error("not a valid number!");
                 if (c == 'e' || c == 'E')
@@ -493,42 +494,42 @@ inline void reader::parser_number() {
             }
         }
     }
-    tok_.text = detail::string_ref(start, static_cast<std::uint64_t>(in_ + off_ - start));
-    exp_ = 0;
+    m_tok.text = detail::string_ref(start, static_cast<std::uint64_t>(m_in + m_off - start));
+    m_exp = 0;
 }
 
 // The exponent scales by repeated multiplication with 0.1 or 10.0, which fixes
 // the exact double a text yields (1e-2 is 1 * 0.1 * 0.1).
 inline void reader::exponent() noexcept {
-    if (tok_.kind != token::floating)
+    if (m_tok.kind != token::floating)
         to_floating();
     take();
-    if (end_)
+    if (m_end)
         return;
-    const bool down = in_[off_] == '-';
+    const bool down = m_in[m_off] == '-';
     if (down) {
         take();
-    } else if (!(detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] &
+    } else if (!(detail::scan_class_table.of[static_cast<unsigned char>(m_in[m_off])] &
                  detail::cls_digit)) {
         return; // '+' or anything else: empty exponent
     }
-    while (!end_ && (detail::scan_class_table.of[static_cast<unsigned char>(in_[off_])] &
-                     detail::cls_digit)) {
-        exp_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(exp_) * 10u +
-                                         static_cast<std::uint32_t>(in_[off_] - '0'));
+    while (!m_end && (detail::scan_class_table.of[static_cast<unsigned char>(m_in[m_off])] &
+                      detail::cls_digit)) {
+        m_exp = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_exp) * 10u +
+                                          static_cast<std::uint32_t>(m_in[m_off] - '0'));
         take();
     }
     const double factor = down ? 0.1 : 10.0;
-    double v = tok_.value.d64;
+    double v = m_tok.value.d64;
     // Once the value is 0 or infinite further steps cannot change it.
-    for (std::int32_t i = 0; i < exp_ && v != 0.0 && !std::isinf(v); ++i)
+    for (std::int32_t i = 0; i < m_exp && v != 0.0 && !std::isinf(v); ++i)
         v *= factor;
-    tok_.value.d64 = v;
+    m_tok.value.d64 = v;
 }
 
 inline void reader::error(const char* message) const {
     std::string text = "error at line :";
-    text += std::to_string(line_);
+    text += std::to_string(m_line);
     text += " col :";
     text += std::to_string(column());
     text += " msg:";

@@ -93,35 +93,35 @@ public:
             w.put(':');
             ends.push_back(s.size());
         }
-        text_.assign(s.data(), s.size());
-        fixed_bytes_ = text_.size() + 1; // and the closing brace
-        text_.append(fragment_block, '\0');
+        m_text.assign(s.data(), s.size());
+        m_fixed_bytes = m_text.size() + 1; // and the closing brace
+        m_text.append(fragment_block, '\0');
         std::size_t begin = 0;
         for (std::size_t k = 0; k < ends.size(); ++k) {
-            parts_.emplace_back(text_.data() + begin, ends[k] - begin);
+            m_parts.emplace_back(m_text.data() + begin, ends[k] - begin);
             // The fragment without its { or , is the key as a reader meets it,
             // when the name needed no escaping.
-            const string_ref key(text_.data() + begin + 1, ends[k] - begin - 1);
+            const string_ref key(m_text.data() + begin + 1, ends[k] - begin - 1);
             const bool plain = key.len == fields[k].len + 3 && key.str[0] == '"' &&
                                std::memcmp(key.str + 1, fields[k].str, fields[k].len) == 0;
-            keys_.push_back(plain ? key : string_ref());
+            m_keys.push_back(plain ? key : string_ref());
             begin = ends[k];
         }
     }
     key_fragments(const key_fragments&) = delete;
     key_fragments& operator=(const key_fragments&) = delete;
 
-    const string_ref& operator[](std::size_t k) const noexcept { return parts_[k]; }
+    const string_ref& operator[](std::size_t k) const noexcept { return m_parts[k]; }
     // "name": of member k, or empty when the name is written escaped.
-    const string_ref& read_key(std::size_t k) const noexcept { return keys_[k]; }
+    const string_ref& read_key(std::size_t k) const noexcept { return m_keys[k]; }
     // Every fragment and the closing brace: the record's text without its values.
-    std::size_t fixed_bytes() const noexcept { return fixed_bytes_; }
+    std::size_t fixed_bytes() const noexcept { return m_fixed_bytes; }
 
 private:
-    std::size_t fixed_bytes_ = 0;
-    std::string text_;
-    std::vector<string_ref> parts_;
-    std::vector<string_ref> keys_;
+    std::size_t m_fixed_bytes = 0;
+    std::string m_text;
+    std::vector<string_ref> m_parts;
+    std::vector<string_ref> m_keys;
 };
 
 // A key's member index, or fields.size() when no name matches. Names are

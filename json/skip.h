@@ -32,22 +32,22 @@ namespace detail {
 // Which kind of bracket is open at each level: 1 for an object, 0 for an array.
 class nesting_stack {
 public:
-    bool empty() const noexcept { return depth_ == 0; }
+    bool empty() const noexcept { return m_depth == 0; }
 
     void push(bool object) {
-        const std::size_t word = depth_ / 64;
-        const std::uint64_t bit = std::uint64_t(1) << (depth_ % 64);
-        std::uint64_t& w = word < inline_words ? local_[word] : spill(word);
+        const std::size_t word = m_depth / 64;
+        const std::uint64_t bit = std::uint64_t(1) << (m_depth % 64);
+        std::uint64_t& w = word < inline_words ? m_local[word] : spill(word);
         w = object ? (w | bit) : (w & ~bit);
-        ++depth_;
+        ++m_depth;
     }
 
-    void pop() noexcept { --depth_; }
+    void pop() noexcept { --m_depth; }
 
     bool top_is_object() const noexcept {
-        const std::size_t level = depth_ - 1;
+        const std::size_t level = m_depth - 1;
         const std::size_t word = level / 64;
-        const std::uint64_t w = word < inline_words ? local_[word] : heap_[word - inline_words];
+        const std::uint64_t w = word < inline_words ? m_local[word] : m_heap[word - inline_words];
         return (w >> (level % 64)) & 1u;
     }
 
@@ -55,14 +55,14 @@ private:
     static constexpr std::size_t inline_words = 16;
 
     std::uint64_t& spill(std::size_t word) {
-        if (heap_.size() <= word - inline_words)
-            heap_.resize(word - inline_words + 1);
-        return heap_[word - inline_words];
+        if (m_heap.size() <= word - inline_words)
+            m_heap.resize(word - inline_words + 1);
+        return m_heap[word - inline_words];
     }
 
-    std::uint64_t local_[inline_words] = {};
-    std::vector<std::uint64_t> heap_;
-    std::size_t depth_ = 0;
+    std::uint64_t m_local[inline_words] = {};
+    std::vector<std::uint64_t> m_heap;
+    std::size_t m_depth = 0;
 };
 
 } // namespace detail

@@ -37,44 +37,44 @@ public:
     explicit ajson_string_stream(std::size_t capacity = 1024, const Alloc& alloc = Alloc())
         : Alloc(alloc) {
         if (capacity != 0)
-            start_ = traits::allocate(allocator(), capacity);
-        rpos_ = wpos_ = start_;
-        end_ = start_ + capacity;
-        cap_ = capacity;
+            m_start = traits::allocate(allocator(), capacity);
+        m_rpos = m_wpos = m_start;
+        m_end = m_start + capacity;
+        m_cap = capacity;
     }
     ~ajson_string_stream() {
-        if (start_ != nullptr)
-            traits::deallocate(allocator(), start_, static_cast<std::size_t>(cap_));
+        if (m_start != nullptr)
+            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
     }
     ajson_string_stream(const ajson_string_stream&) = delete;
     ajson_string_stream& operator=(const ajson_string_stream&) = delete;
 
     void put(char c) {
-        if (AJSON_STREAM_UNLIKELY(wpos_ == end_))
+        if (AJSON_STREAM_UNLIKELY(m_wpos == m_end))
             grow(1);
-        *wpos_++ = c;
+        *m_wpos++ = c;
     }
 
     void append(const char* p, std::size_t n) {
-        if (AJSON_STREAM_UNLIKELY(n > static_cast<std::size_t>(end_ - wpos_)))
+        if (AJSON_STREAM_UNLIKELY(n > static_cast<std::size_t>(m_end - m_wpos)))
             grow(n);
         if (n != 0)
-            std::memcpy(wpos_, p, n);
-        wpos_ += n;
+            std::memcpy(m_wpos, p, n);
+        m_wpos += n;
     }
 
     // Direct writing for callers that have checked free_space() first:
     // write at cursor(), then advance_to() the byte after the last written.
     // Bytes beyond the written text are not part of it.
-    std::size_t free_space() const noexcept { return static_cast<std::size_t>(end_ - wpos_); }
-    char* cursor() noexcept { return wpos_; }
-    void advance_to(char* p) noexcept { wpos_ = p; }
+    std::size_t free_space() const noexcept { return static_cast<std::size_t>(m_end - m_wpos); }
+    char* cursor() noexcept { return m_wpos; }
+    void advance_to(char* p) noexcept { m_wpos = p; }
 
-    const char* data() const noexcept { return start_; }
-    std::size_t size() const noexcept { return static_cast<std::size_t>(wpos_ - start_); }
-    std::size_t capacity() const noexcept { return static_cast<std::size_t>(cap_); }
+    const char* data() const noexcept { return m_start; }
+    std::size_t size() const noexcept { return static_cast<std::size_t>(m_wpos - m_start); }
+    std::size_t capacity() const noexcept { return static_cast<std::size_t>(m_cap); }
     // Kept at its distance from the start when the buffer moves; the writer never reads it.
-    std::size_t read_offset() const noexcept { return static_cast<std::size_t>(rpos_ - start_); }
+    std::size_t read_offset() const noexcept { return static_cast<std::size_t>(m_rpos - m_start); }
 
 private:
     Alloc& allocator() noexcept { return *this; }
@@ -87,22 +87,22 @@ private:
         const std::size_t needed = used + n;
         const std::size_t new_cap = (needed + 1023) & ~std::size_t(1023);
         char* const buf = traits::allocate(allocator(), new_cap);
-        if (start_ != nullptr) {
-            std::memcpy(buf, start_, static_cast<std::size_t>(cap_));
-            traits::deallocate(allocator(), start_, static_cast<std::size_t>(cap_));
+        if (m_start != nullptr) {
+            std::memcpy(buf, m_start, static_cast<std::size_t>(m_cap));
+            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
         }
-        rpos_ = buf + (rpos_ - start_);
-        wpos_ = buf + used;
-        start_ = buf;
-        end_ = buf + new_cap;
-        cap_ = new_cap;
+        m_rpos = buf + (m_rpos - m_start);
+        m_wpos = buf + used;
+        m_start = buf;
+        m_end = buf + new_cap;
+        m_cap = new_cap;
     }
 
-    char* start_ = nullptr;
-    char* rpos_ = nullptr;
-    char* wpos_ = nullptr;
-    char* end_ = nullptr;
-    std::uint64_t cap_ = 0;
+    char* m_start = nullptr;
+    char* m_rpos = nullptr;
+    char* m_wpos = nullptr;
+    char* m_end = nullptr;
+    std::uint64_t m_cap = 0;
 };
 
 } // namespace ajson

@@ -370,14 +370,14 @@ void DeviceSim::State::routes() {
     s.Patch("/movra/.*", unknown);
 }
 
-DeviceSim::DeviceSim(Options options) : state_(std::make_unique<State>(std::move(options))) {}
+DeviceSim::DeviceSim(Options options) : m_state(std::make_unique<State>(std::move(options))) {}
 
 DeviceSim::~DeviceSim() {
     stop();
 }
 
 int DeviceSim::start() {
-    State& st = *state_;
+    State& st = *m_state;
     if (!isLoopbackAddress(st.options.host)) {
         st.error = "refusing to serve on " + st.options.host +
                    ": only loopback addresses (127.0.0.0/8, ::1) are allowed";
@@ -417,7 +417,7 @@ int DeviceSim::start() {
 }
 
 void DeviceSim::stop() {
-    State& st = *state_;
+    State& st = *m_state;
     if (!st.serving.joinable())
         return;
     st.stopping = true;
@@ -432,17 +432,17 @@ void DeviceSim::stop() {
 }
 
 int DeviceSim::port() const {
-    return state_->port;
+    return m_state->port;
 }
 
 std::string DeviceSim::url() const {
-    const std::string& h = state_->options.host;
+    const std::string& h = m_state->options.host;
     const bool v6 = h.find(':') != std::string::npos;
-    return "http://" + (v6 ? "[" + h + "]" : h) + ":" + std::to_string(state_->port);
+    return "http://" + (v6 ? "[" + h + "]" : h) + ":" + std::to_string(m_state->port);
 }
 
 const std::string& DeviceSim::error() const {
-    return state_->error;
+    return m_state->error;
 }
 
 } // namespace Sim

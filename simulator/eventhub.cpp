@@ -7,74 +7,74 @@ namespace Sim {
 
 std::shared_ptr<EventHub::Subscriber> EventHub::subscribe() {
     auto s = std::make_shared<Subscriber>();
-    std::lock_guard<std::mutex> lock(mutex_);
-    subscribers_.push_back(s);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_subscribers.push_back(s);
     return s;
 }
 
 void EventHub::unsubscribe(const std::shared_ptr<Subscriber>& s) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    subscribers_.erase(std::remove(subscribers_.begin(), subscribers_.end(), s),
-                       subscribers_.end());
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_subscribers.erase(std::remove(m_subscribers.begin(), m_subscribers.end(), s),
+                        m_subscribers.end());
 }
 
 std::size_t EventHub::publish(const std::string& wire) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     std::size_t delivered = 0;
-    for (auto it = subscribers_.begin(); it != subscribers_.end();) {
+    for (auto it = m_subscribers.begin(); it != m_subscribers.end();) {
         if ((*it)->push(wire)) {
             ++delivered;
             ++it;
         } else {
             (*it)->close();
-            it = subscribers_.erase(it);
+            it = m_subscribers.erase(it);
         }
     }
     return delivered;
 }
 
 void EventHub::closeAll() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& s : subscribers_)
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (auto& s : m_subscribers)
         s->close();
-    subscribers_.clear();
+    m_subscribers.clear();
 }
 
 std::size_t EventHub::subscriberCount() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return subscribers_.size();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_subscribers.size();
 }
 
 EventHub::Subscriber::Next EventHub::Subscriber::take(std::chrono::milliseconds wait,
                                                       std::string& out) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait_for(lock, wait, [this] { return closed_ || !queue_.empty(); });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_ready.wait_for(lock, wait, [this] { return m_closed || !m_queue.empty(); });
     // Events queued before a close are still delivered, then the stream ends.
-    if (!queue_.empty()) {
+    if (!m_queue.empty()) {
         out.clear();
-        for (const auto& e : queue_)
+        for (const auto& e : m_queue)
             out += e;
-        queue_.clear();
+        m_queue.clear();
         return Next::Data;
     }
-    return closed_ ? Next::Closed : Next::Idle;
+    return m_closed ? Next::Closed : Next::Idle;
 }
 
 bool EventHub::Subscriber::push(const std::string& wire) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (closed_)
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_closed)
         return false;
-    if (queue_.size() >= kQueueLimit)
+    if (m_queue.size() >= kQueueLimit)
         return false;
-    queue_.push_back(wire);
-    ready_.notify_one();
+    m_queue.push_back(wire);
+    m_ready.notify_one();
     return true;
 }
 
 void EventHub::Subscriber::close() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    closed_ = true;
-    ready_.notify_all();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_closed = true;
+    m_ready.notify_all();
 }
 
 } // namespace Sim

@@ -39,8 +39,8 @@ public:
     std::size_t subscriberCount() const;
 
 private:
-    mutable std::mutex mutex_;
-    std::vector<std::shared_ptr<Subscriber>> subscribers_;
+    mutable std::mutex m_mutex;
+    std::vector<std::shared_ptr<Subscriber>> m_subscribers;
 };
 
 class EventHub::Subscriber {
@@ -56,10 +56,10 @@ private:
     bool push(const std::string& wire); // false when the queue overflowed
     void close();
 
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::deque<std::string> queue_;
-    bool closed_ = false;
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<std::string> m_queue;
+    bool m_closed = false;
 };
 
 } // namespace Sim

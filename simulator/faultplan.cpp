@@ -67,17 +67,17 @@ bool FaultPlan::set(const std::string& body, std::string& why) {
             return false;
         remaining = static_cast<long>(v);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    fault_ = f;
-    remaining_ = f.mode == FaultMode::None ? -1 : remaining;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fault = f;
+    m_remaining = f.mode == FaultMode::None ? -1 : remaining;
     return true;
 }
 
 Fault FaultPlan::next() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const Fault f = fault_;
-    if (remaining_ > 0 && --remaining_ == 0)
-        fault_ = Fault{};
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Fault f = m_fault;
+    if (m_remaining > 0 && --m_remaining == 0)
+        m_fault = Fault{};
     return f;
 }
 

@@ -27,9 +27,9 @@ public:
     Fault next();
 
 private:
-    std::mutex mutex_;
-    Fault fault_;
-    long remaining_ = -1; // -1: until cleared
+    std::mutex m_mutex;
+    Fault m_fault;
+    long m_remaining = -1; // -1: until cleared
 };
 
 // The smallest "huge" reply: {"code":0,"message":""}.

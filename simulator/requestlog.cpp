@@ -6,20 +6,20 @@ namespace LCD {
 namespace Sim {
 
 void RequestLog::add(LoggedRequest r) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    entries_.push_back(std::move(r));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries.push_back(std::move(r));
 }
 
 void RequestLog::clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    entries_.clear();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_entries.clear();
 }
 
 std::string RequestLog::toJson() const {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (const auto& r : entries_) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& r : m_entries) {
             nlohmann::ordered_json headers = nlohmann::ordered_json::object();
             for (const auto& h : r.headers) {
                 // A repeated header is shown once, its values joined as HTTP allows.

@@ -25,8 +25,8 @@ public:
     std::string toJson() const;
 
 private:
-    mutable std::mutex mutex_;
-    std::vector<LoggedRequest> entries_;
+    mutable std::mutex m_mutex;
+    std::vector<LoggedRequest> m_entries;
 };
 
 } // namespace Sim

@@ -89,25 +89,25 @@ void expectReply(const httplib::Result& r, int status, const json& body) {
 class Simulator : public testing::Test {
 protected:
     void SetUp() override {
-        sim_ = std::make_unique<LCD::Sim::DeviceSim>(
+        m_sim = std::make_unique<LCD::Sim::DeviceSim>(
             LCD::Sim::Options{"127.0.0.1", 0, "admin", "admin", "T0", 4});
-        ASSERT_GT(sim_->start(), 0) << sim_->error();
-        client_ = std::make_unique<httplib::Client>("127.0.0.1", sim_->port());
+        ASSERT_GT(m_sim->start(), 0) << m_sim->error();
+        m_client = std::make_unique<httplib::Client>("127.0.0.1", m_sim->port());
     }
     httplib::Result put(const std::string& body, const std::string& token = "T0") {
-        return client_->Put(
+        return m_client->Put(
             kSet, token.empty() ? httplib::Headers{} : httplib::Headers{{"Authorization", token}},
             body, "application/json");
     }
     json get(const char* path, const std::string& token = "T0") {
-        return parsed(client_->Get(path, {{"Authorization", token}}));
+        return parsed(m_client->Get(path, {{"Authorization", token}}));
     }
     httplib::Result post(const char* path, const std::string& body) {
-        return client_->Post(path, body, "application/json");
+        return m_client->Post(path, body, "application/json");
     }
 
-    std::unique_ptr<LCD::Sim::DeviceSim> sim_;
-    std::unique_ptr<httplib::Client> client_;
+    std::unique_ptr<LCD::Sim::DeviceSim> m_sim;
+    std::unique_ptr<httplib::Client> m_client;
 };
 
 TEST_F(Simulator, LoginIssuesATokenForTheRightCredentialsOnlyAndSetsNeedAnIssuedTokenExactly) {
@@ -161,7 +161,7 @@ TEST_F(Simulator, RefusedSetsSayWhatIsWrongAndStoreNothing) {
 }
 
 TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoReport) {
-    EventListener events(sim_->port());
+    EventListener events(m_sim->port());
     ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
     const json sets[] = {{layer(1, 3)}, {layer(2, -4), layer(3, 8)}};
     expectReply(put(sets[0].dump()), 200, {{"code", 0}, {"message", "success"}});
