@@ -14,6 +14,7 @@
 
 #include "bench/layer_samples.h"
 #include "host/lcdcommunicator.h"
+#include "host/messageids.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
@@ -28,7 +29,7 @@ namespace {
 
 using bench::LayerList;
 
-constexpr std::uint32_t kSetLayerImageQuality = 0xfc050410u;
+using LCD::MessageId::kSetLayerImageQuality;
 constexpr const char* kToken = "bench-token";
 constexpr const char* kPath = "/movra/v1/layers/image-quality";
 

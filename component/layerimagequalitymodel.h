@@ -14,13 +14,14 @@
 #include <string>
 
 #include "component/componenttmpl.h"
+#include "host/messageids.h"
 #include "host/pqx.h"
 
 namespace layerimagequality {
 
-constexpr std::uint32_t kSetLayerImageQuality = 0xfc050410u;
-constexpr std::uint32_t kAutoReportLayerImageQuality = 0x0008110du;
-constexpr std::uint32_t kLayerImageQualityChanged = 0xfc08040bu;
+using LCD::MessageId::kAutoReportLayerImageQuality;
+using LCD::MessageId::kLayerImageQualityChanged;
+using LCD::MessageId::kSetLayerImageQuality;
 
 class LayerImageQualityModel {
 public:

@@ -12,6 +12,7 @@
 #include <set>
 #include <thread>
 
+#include "protocol/constants.h"
 #include "simulator/connectionabort.h"
 #include "simulator/eventhub.h"
 #include "simulator/faultplan.h"
@@ -24,9 +25,7 @@ namespace Sim {
 
 namespace {
 
-constexpr const char* kLoginPath = "/movra/v1/system/auth/login";
-constexpr const char* kSetPath = "/movra/v1/layers/image-quality";
-constexpr const char* kListPath = "/movra/v1/layers/list-detail";
+namespace C = LCD::Proto::Constants;
 constexpr int kCodeBadLogin = 10001;
 constexpr int kCodeUnauthorized = 10002;
 constexpr int kCodeMalformed = 20001;
@@ -301,10 +300,10 @@ void DeviceSim::State::events(httplib::Response& res) {
 
 void DeviceSim::State::routes() {
     auto& s = server;
-    s.Post(kLoginPath, [this](const httplib::Request& q, httplib::Response& r) { login(q, r); });
-    s.Put(kSetPath,
+    s.Post(C::POSTLOGIN, [this](const httplib::Request& q, httplib::Response& r) { login(q, r); });
+    s.Put(C::PUTLAYERIMAGEQUALITY,
           [this](const httplib::Request& q, httplib::Response& r) { setImageQuality(q, r); });
-    s.Get(kListPath, [this](const httplib::Request& q, httplib::Response& r) { listDetail(q, r); });
+    s.Get(C::MOVRAPROTOGETLAYERSLISTDETAIL, [this](const httplib::Request& q, httplib::Response& r) { listDetail(q, r); });
     s.Get("/events", [this](const httplib::Request&, httplib::Response& r) { events(r); });
 
     s.Post("/sim/fault", [this](const httplib::Request& q, httplib::Response& r) {

@@ -3,6 +3,7 @@
 #include "platform/communicator/exchange.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/communicator/login_reply.h"
+#include "protocol/constants.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ bool loginWith(const Snapshot& now, std::string* error) {
     } else {
         const lcdcomm::detail::Heads heads{{"Content-Type", "application/json"}};
         const lcdcomm::detail::Outcome outcome = lcdcomm::detail::perform(
-            "POST", now.settings.url + lcdcomm::detail::kLoginPath, heads,
+            "POST", now.settings.url + LCD::Proto::Constants::POSTLOGIN, heads,
             lcdcomm::detail::loginBody(now.settings.user, now.settings.password),
             now.settings.timeoutMs);
         if (!outcome.delivered)
@@ -71,6 +72,16 @@ bool login(std::string* error) {
     DeviceState& state = DeviceState::instance();
     std::lock_guard<std::mutex> lock(state.loginMutex());
     return loginWith(state.snapshot(), error);
+}
+
+} // namespace lcdcomm
+
+namespace lcdcomm {
+
+std::string statusText(int status) {
+    if (status < 0)
+        return detail::transportError(status);
+    return "HTTP status " + std::to_string(status);
 }
 
 } // namespace lcdcomm

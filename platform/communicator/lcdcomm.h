@@ -41,4 +41,8 @@ LCDCOMM_API Settings settings();
 // says why (never with the password or a token in it).
 LCDCOMM_API bool login(std::string* error = nullptr);
 
+// What a status from HttpClient::sendRequest means: "HTTP status N" for an
+// answer, the transport failure's cause for a negative one.
+LCDCOMM_API std::string statusText(int status);
+
 } // namespace lcdcomm

@@ -5,8 +5,6 @@
 
 namespace lcdcomm::detail {
 
-constexpr const char* kLoginPath = "/movra/v1/system/auth/login";
-
 // {"username":...,"password":...} with both strings escaped.
 std::string loginBody(const std::string& user, const std::string& password);
 

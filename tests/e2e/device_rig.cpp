@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "host/messageids.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/pluginloader.h"
 #include "simulator/devicesim.h"
@@ -16,9 +17,9 @@ namespace e2e {
 
 namespace {
 
-constexpr std::uint32_t kSetRequest = 0xfc050410;
-constexpr std::uint32_t kAutoReport = 0x0008110d;
-constexpr std::uint32_t kLayerChanged = 0xfc08040b;
+constexpr std::uint32_t kSetRequest = LCD::MessageId::kSetLayerImageQuality;
+constexpr std::uint32_t kAutoReport = LCD::MessageId::kAutoReportLayerImageQuality;
+constexpr std::uint32_t kLayerChanged = LCD::MessageId::kLayerImageQualityChanged;
 
 std::mutex g_logMutex;
 std::vector<std::string> g_logLines;

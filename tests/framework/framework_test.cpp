@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/messageids.h"
 #include "platform/framework/eventstreamparser.h"
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
@@ -17,8 +18,8 @@
 namespace {
 
 using pqx::IMessage;
-constexpr std::uint32_t setRequest = 0xfc050410;
-constexpr std::uint32_t autoReport = 0x0008110d;
+constexpr std::uint32_t setRequest = LCD::MessageId::kSetLayerImageQuality;
+constexpr std::uint32_t autoReport = LCD::MessageId::kAutoReportLayerImageQuality;
 
 TEST(PluginLoader, RefusesFilesThatAreNotUsablePluginsSayingWhichAndWhy) {
     const std::string missing = ::testing::TempDir() + "no-such-plugin.so";
@@ -79,11 +80,11 @@ TEST(GlobalMessageHandler, PostReachesEveryListenerOfItsIdInOrderBeforeReturning
             // Notifications are not answered: one made anyway is dropped, not leaked.
             return center.createMessage(0, who, 0, nullptr, 0);
         };
-        global.registerNotificationHandler(0xfc08040b, handler);
+        global.registerNotificationHandler(LCD::MessageId::kLayerImageQualityChanged, handler);
     }
     {
         char payload[] = "abc";
-        EXPECT_EQ(global.postMessage(0xfc08040b, sizeof payload, payload, 0), 2);
+        EXPECT_EQ(global.postMessage(LCD::MessageId::kLayerImageQualityChanged, sizeof payload, payload, 0), 2);
         std::memset(payload, 'x', sizeof payload - 1); // after return nobody may look
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"first:abc:4", "second:abc:4"}));
@@ -97,7 +98,7 @@ TEST(Host, RoutesARequestToItsIdsLatestHandlerOnAWorkerThreadAndCopiesTheAnswer)
 
     const auto caller = std::this_thread::get_id();
     for (unsigned char tag : {1, 2, 3}) { // a later handler replaces the earlier one
-        host.global().registerRequestHandler(0xfc050410, [center, caller, tag](const IMessage* m) {
+        host.global().registerRequestHandler(setRequest, [center, caller, tag](const IMessage* m) {
             unsigned char reply[3] = {tag, std::this_thread::get_id() != caller,
                                       static_cast<unsigned char>(m->getDataSize())};
             const IMessage* answer = center->createMessage(m->getReplyId(), "model", 3, reply, 0);
@@ -105,7 +106,7 @@ TEST(Host, RoutesARequestToItsIdsLatestHandlerOnAWorkerThreadAndCopiesTheAnswer)
             return answer;
         });
     }
-    const auto answer = host.sendRequest(0xfc050410, "four", 5);
+    const auto answer = host.sendRequest(setRequest, "four", 5);
     EXPECT_EQ(answer.status, pqxhost::Answer::Status::answered);
     EXPECT_EQ(answer.answerId, answer.replyId);
     EXPECT_EQ(answer.sender, "model");

@@ -10,13 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include "host/messageids.h"
 #include "platform/framework/host.h"
 
 namespace {
 
 using pqx::IMessage;
-constexpr std::uint32_t request = 0xfc050410;
-constexpr std::uint32_t notification = 0x0008110d;
+constexpr std::uint32_t request = LCD::MessageId::kSetLayerImageQuality;
+constexpr std::uint32_t notification = LCD::MessageId::kAutoReportLayerImageQuality;
 
 TEST(HostConcurrency, EightThreadsEachGetTheirOwnAnswersOnceAndEveryNotificationArrivesOnce) {
     constexpr std::uint32_t threads = 8, perThread = 200;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "host/messageids.h"
 #include "platform/framework/autoreportstream.h"
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
@@ -29,9 +30,9 @@ namespace lcdhost {
 
 using LayerList = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
 
-constexpr std::uint32_t kSetLayerImageQuality = 0xfc050410u;
-constexpr std::uint32_t kAutoReportLayerImageQuality = 0x0008110du;
-constexpr std::uint32_t kLayerImageQualityChanged = 0xfc08040bu;
+using LCD::MessageId::kAutoReportLayerImageQuality;
+using LCD::MessageId::kLayerImageQualityChanged;
+using LCD::MessageId::kSetLayerImageQuality;
 
 class Session {
 public:
