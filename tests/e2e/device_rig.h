@@ -21,6 +21,7 @@
 #include "platform/framework/autoreportstream.h"
 #include "platform/framework/host.h"
 #include "protocol/layerimagequality.h"
+#include "tests/support/test_support.h"
 
 namespace pqxhost {
 class Plugin;
@@ -91,15 +92,6 @@ private:
 // true and exactly one more notification, holding that list, arrives.
 void expectStillServing(DeviceRig& rig, int seed);
 
-template <typename F>
-bool eventually(F condition, int timeoutMs = 5000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return condition();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using testsupport::eventually;
 
 } // namespace e2e

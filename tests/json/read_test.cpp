@@ -2,6 +2,9 @@
 
 namespace {
 
+using namespace jsontest;
+using testsupport::codec_error;
+
 std::string text(const std::string& s) {
     return s;
 }
@@ -37,8 +40,8 @@ TEST(ReadInt, NumbersWrapWordsAndStringsSaturate) {
         {"\" \t-7x\"", "-7"},
         {"\"99999999999999999999\"", "-1"},
         {"\"-99999999999999999999\"", "0"}, // saturate at INT64_MAX/MIN, then the low 32 bits
-        {"[1]", err(1, "not a valid signed integral like number.")},
-        {"  }", err(3, "not a valid signed integral like number.")},
+        {"[1]", codec_error(1, "not a valid signed integral like number.")},
+        {"  }", codec_error(3, "not a valid signed integral like number.")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(got<int>(c.input), c.value) << c.input;
@@ -46,10 +49,10 @@ TEST(ReadInt, NumbersWrapWordsAndStringsSaturate) {
 
 TEST(ReadUnsigned, ValuesAreCutToTheMemberWidthAndNegativesAreErrors) {
     const std::string neg_int =
-        err(2, "assign a negative signed integral to unsigned integral number.");
+        codec_error(2, "assign a negative signed integral to unsigned integral number.");
     const std::string neg_float =
-        err(4, "assign a negative float point to unsigned integral number.");
-    const std::string punct = err(1, "not a valid unsigned integral like number.");
+        codec_error(4, "assign a negative float point to unsigned integral number.");
+    const std::string punct = codec_error(1, "not a valid unsigned integral like number.");
     const struct {
         const char* input;
         std::string u32, u16;
@@ -86,12 +89,12 @@ TEST(ReadString, EscapesAreDecodedToUtf8) {
                                "A"},                          // second escape is no low half
         {"\"\\ud83dx\\ude00\"", "\xED\xA0\xBDx\xED\xB8\x80"}, // lone halves
         {"\"\xC3\xA9\xFF\"", "\xC3\xA9\xFF"},                 // raw bytes pass unchecked
-        {"\"\\u0000\"", err(8, "not a valid string.")},
-        {"\"\\x41\"", err(6, "not a valid string.")},
-        {"\"\\u12\"", err(6, "not a valid string.")},
-        {"\"\\u12G4\"", err(8, "not a valid string.")},
-        {"\"\\ud83d\\u12\"", err(12, "not a valid string.")},
-        {"[\"a\"]", err(1, "not a valid string.")},
+        {"\"\\u0000\"", codec_error(8, "not a valid string.")},
+        {"\"\\x41\"", codec_error(6, "not a valid string.")},
+        {"\"\\u12\"", codec_error(6, "not a valid string.")},
+        {"\"\\u12G4\"", codec_error(8, "not a valid string.")},
+        {"\"\\ud83d\\u12\"", codec_error(12, "not a valid string.")},
+        {"[\"a\"]", codec_error(1, "not a valid string.")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(got<std::string>(c.input), c.value) << c.input;
@@ -116,10 +119,10 @@ TEST(ReadVector, ElementsAreAppendedAndAFailingOneStays) {
         {"[1, 2,3] 7", {9, 1, 2, 3}, ""},
         {"[1,]", {9, 1}, ""},
         {"[1, x ]", {9, 1, 0}, ""},
-        {"[1 2]", {9, 1}, err(4, "no valid array!")},
-        {"[1", {9, 1}, err(2, "no valid array!")},
-        {"[1,,2]", {9, 1, 0}, err(4, "not a valid signed integral like number.")},
-        {"1", {9}, err(1, "array must start with [.")},
+        {"[1 2]", {9, 1}, codec_error(4, "no valid array!")},
+        {"[1", {9, 1}, codec_error(2, "no valid array!")},
+        {"[1,,2]", {9, 1, 0}, codec_error(4, "not a valid signed integral like number.")},
+        {"1", {9}, codec_error(1, "array must start with [.")},
     };
     for (const auto& c : cases) {
         std::vector<int> v{9};

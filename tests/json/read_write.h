@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/test_support.h"
 #include "json/ajson.h"
 
-namespace {
+namespace jsontest {
 
 // Reads one T from `input`; returns "" or the error text. `after` receives the
 // text of the token left current.
@@ -29,10 +30,6 @@ std::string read_into(const std::string& input, T& out, std::string* after = nul
     return "";
 }
 
-inline std::string err(int col, const char* msg) {
-    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
-}
-
 // The compact JSON text of v.
 template <class T>
 std::string json_of(const T& v) {
@@ -42,4 +39,4 @@ std::string json_of(const T& v) {
     return std::string(s.data(), s.size());
 }
 
-} // namespace
+} // namespace jsontest

@@ -4,6 +4,9 @@
 
 namespace {
 
+using namespace jsontest;
+using testsupport::codec_error;
+
 using ajson::token;
 
 std::string text_of(const token& t) {
@@ -82,7 +85,8 @@ TEST(Reader, CommentsWhiteSpaceAndTheLengthLimit) {
     EXPECT_EQ(tokens("'a b' 12ab "), (std::vector<std::string>{"'a", "b'", "12", "ab"}));
     EXPECT_EQ(tokens("[1,2]", 3), (std::vector<std::string>{"[", "1", ","}));
     EXPECT_EQ(tokens("[1,2]", 0), (std::vector<std::string>{"[", "1", ",", "2", "]"}));
-    EXPECT_EQ(tokens("\"abc\"", 3), std::vector<std::string>{err(3, "not a valid quote string!")});
+    EXPECT_EQ(tokens("\"abc\"", 3),
+              std::vector<std::string>{codec_error(3, "not a valid quote string!")});
 }
 
 TEST(Reader, ErrorTextNamesLineColumnAndFault) {
@@ -144,19 +148,20 @@ TEST(Skip, PassesOverOneValueOrRaisesAtAMalformedContainer) {
         {"{1:2, -3.5:x} 7", "7"},            // any scalar is a key
         {"[\"]\" 7", "7"},
         {": 7", ":"}, // punctuation is judged by its first character; ':' is left for the caller
-        {"[1,2", err(4, bad)},
-        {"[1:2]", err(3, bad)},
-        {"[}", err(2, bad)},
-        {"{\"a\" 1}", err(6, bad)},
-        {"{[]:1}", err(2, bad)},
-        {"[{\"a\":1]", err(8, bad)},
+        {"[1,2", codec_error(4, bad)},
+        {"[1:2]", codec_error(3, bad)},
+        {"[}", codec_error(2, bad)},
+        {"{\"a\" 1}", codec_error(6, bad)},
+        {"{[]:1}", codec_error(2, bad)},
+        {"[{\"a\":1]", codec_error(8, bad)},
     };
     for (const auto& c : cases)
         EXPECT_EQ(after_skip(c.input), c.after) << c.input;
 }
 
 TEST(Skip, DeepNestingNeitherExhaustsTheStackNorLosesABracketKind) {
-    EXPECT_EQ(after_skip(std::string(1000000, '[')), err(1000000, "invalid json document!"));
+    EXPECT_EQ(after_skip(std::string(1000000, '[')),
+              codec_error(1000000, "invalid json document!"));
     // Alternating arrays and objects past 1024 levels: a wrong bit on the way
     // back out would make a closing bracket fail.
     std::string open, close;
@@ -168,7 +173,7 @@ TEST(Skip, DeepNestingNeitherExhaustsTheStackNorLosesABracketKind) {
     std::string wrong = open + "1" + close;
     wrong.back() = ']'; // the outermost level is an object
     EXPECT_EQ(after_skip(wrong + " 7"),
-              err(static_cast<int>(wrong.size()), "invalid json document!"));
+              codec_error(static_cast<int>(wrong.size()), "invalid json document!"));
 }
 
 } // namespace

@@ -22,6 +22,9 @@ AJSON(rec::Mixed, name, small, channel, list, last)
 
 namespace {
 
+using namespace jsontest;
+using testsupport::codec_error;
+
 // The three members read from `input` over the defaults 1, 2, 3, then the error text if any.
 std::string channel_of(const std::string& input) {
     rec::Channel ch;
@@ -42,13 +45,13 @@ TEST(Record, KeysMatchExactlyInAnyOrderUnknownOnesAreSkippedAndFaultsKeepWhatWas
         {"{\"R\":10,\"R\":11}", "11,2,3"}, // the later value stays
         {"{\"x\":{\"R\":10,\"y\":[1,{}]},\"G\":20}", "1,20,3"},
         {"{\"x\":,\"G\":20}", "1,20,3"}, // a skipped key may have no value
-        {"[", "1,2,3 " + err(1, "read object must start with {!")},
-        {"{\"R\":1,}", "1,2,3 " + err(8, "object key must be string")},
-        {"{1:2}", "1,2,3 " + err(2, "object key must be string")},
-        {"{\"R\" 1}", "1,2,3 " + err(6, "invalid json document!")},
-        {"{\"R\":1", "1,2,3 " + err(6, "invalid json document!")},
-        {"{\"R\":10,\"G\":20 \"B\":30}", "10,20,3 " + err(18, "invalid json document!")},
-        {"{\"R\":}", "1,2,3 " + err(6, "not a valid signed integral like number.")},
+        {"[", "1,2,3 " + codec_error(1, "read object must start with {!")},
+        {"{\"R\":1,}", "1,2,3 " + codec_error(8, "object key must be string")},
+        {"{1:2}", "1,2,3 " + codec_error(2, "object key must be string")},
+        {"{\"R\" 1}", "1,2,3 " + codec_error(6, "invalid json document!")},
+        {"{\"R\":1", "1,2,3 " + codec_error(6, "invalid json document!")},
+        {"{\"R\":10,\"G\":20 \"B\":30}", "10,20,3 " + codec_error(18, "invalid json document!")},
+        {"{\"R\":}", "1,2,3 " + codec_error(6, "not a valid signed integral like number.")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(channel_of(c.input), c.want) << c.input;

@@ -5,6 +5,9 @@
 
 namespace {
 
+using namespace jsontest;
+using testsupport::codec_error;
+
 using Stream = ajson::ajson_string_stream<>;
 
 TEST(StringStream, GrowsInWholeKilobyteStepsOnlyAsFarAsOneAppendNeeds) {

@@ -13,7 +13,7 @@ namespace {
 
 using LCD::ProtoModel::decode;
 using LCD::ProtoModel::s_nullResponse;
-using testing_layers::err_text;
+using testsupport::codec_error;
 using testing_layers::ints_of;
 using testing_layers::kDefaults;
 using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
@@ -28,12 +28,12 @@ TEST(DecodeReply, RowsOfTheReplyTable) {
     } cases[] = {
         {"{\"code\":0,\"message\":\"ok\"}", true, "prior", 0, "ok"},
         {"{\"code\":-3}", true, "prior", -3, "m"},
-        {"", false, err_text(0, "read object must start with {!"), 7, "m"},
+        {"", false, codec_error(0, "read object must start with {!"), 7, "m"},
         {"{\"code\":1}]", true, "prior", 1, "m"},
-        {"{\"code\":1} x", false, err_text(12, "not a valid string!"), 1, "m"},
+        {"{\"code\":1} x", false, codec_error(12, "not a valid string!"), 1, "m"},
         {std::string("{\"code\":2}\0garbage", 18), true, "prior", 2, "m"}, // a NUL ends the text
         {std::string("{\"code\":2,\0\"message\":1}", 23), false,
-         err_text(10, "object key must be string"), 2, "m"},
+         codec_error(10, "object key must be string"), 2, "m"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -55,13 +55,13 @@ TEST(DecodeList, RowsOfTheListTable) {
         std::string err;
         std::size_t added;
     } cases[] = {
-        {"", false, err_text(0, "array must start with [."), 0},
+        {"", false, codec_error(0, "array must start with [."), 0},
         {"[]", true, "prior", 0},
         {"[{},{}]", true, "prior", 2},
         {"[{}, ]", true, "prior", 1},
-        {"[1]", false, err_text(2, "read object must start with {!"), 1},
-        {"[{} {}]", false, err_text(5, "no valid array!"), 1},
-        {"{}", false, err_text(1, "array must start with [."), 0},
+        {"[1]", false, codec_error(2, "read object must start with {!"), 1},
+        {"[{} {}]", false, codec_error(5, "no valid array!"), 1},
+        {"{}", false, codec_error(1, "array must start with [."), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -81,7 +81,7 @@ TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
     List out;
     std::string err;
     EXPECT_FALSE(decode("[{\"layerId\":1},{\"layerId\":2,\"imageQuality\":5}]", out, err));
-    EXPECT_EQ(err, err_text(44, "read object must start with {!"));
+    EXPECT_EQ(err, codec_error(44, "read object must start with {!"));
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].layerId, 1);
     auto second = kDefaults;

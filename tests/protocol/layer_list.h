@@ -10,6 +10,7 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
+#include "tests/support/test_support.h"
 
 namespace testing_layers {
 
@@ -32,8 +33,6 @@ inline Layer layer_of(const Ints& v) {
 inline const Ints kDefaults = {0,  0,  0,   0,  50, 220, 50,  50, 50, 50, 50, 50, 50,
                                50, 50, 100, 50, 50, 50,  100, 0,  0,  50, 50, 50};
 
-inline std::string err_text(int col, const char* msg) {
-    return "error at line :0 col :" + std::to_string(col) + " msg:" + msg;
-}
+using testsupport::codec_error;
 
 } // namespace testing_layers

@@ -1,4 +1,5 @@
 #include "simulator/devicesim.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -37,13 +38,7 @@ json layer(int id, int hue = 0) {
                {{"mode", 0}, {"quickAdjust", {{"value", 0}}}, {"advanceAdjust", rgb}}}}}};
 }
 
-// Waits (bounded) for a condition that another thread brings about.
-template <typename F>
-bool eventually(F condition) {
-    for (int i = 0; i < 500 && !condition(); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return condition();
-}
+using testsupport::eventually;
 
 json parsed(const httplib::Result& r) {
     return r ? json::parse(r->body) : json();
