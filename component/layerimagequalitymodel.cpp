@@ -20,6 +20,9 @@
 
 // Qt records file, line and function only in debug builds unless asked;
 // the logger is built explicitly so every build type records them.
+// QDebug puts one blank between items and quotes a QString item, so the
+// texts read "url :  /movra/..." with two blanks and the auto-report error
+// comes in quotation marks: that is the form the host's logs carry.
 #define LAYER_WARNING() QMessageLogger(__FILE__, __LINE__, Q_FUNC_INFO).warning()
 
 namespace layerimagequality {
@@ -95,6 +98,9 @@ pqx::IMessage* LayerImageQualityModel::setLayerImageQuality(const pqx::IMessage*
     if (!LCD::ProtoModel::decode(reply, result, err)) {
         LAYER_WARNING() << "[layer] decode json failed : " << err.c_str();
     }
+    // An answer that cannot be read leaves the code at 0 and counts as
+    // accepted: the device did answer the PUT; the warning above says that
+    // its words were lost.
     const bool accepted = result.code == 0;
 
     pqx::IApi* host = pqx::api::get().iapi;

@@ -53,10 +53,7 @@ bool isBlank(const std::string& text) {
 }
 
 bool hasHead(const Heads& heads, const char* name) {
-    for (const auto& head : heads)
-        if (strcasecmp(head.first.c_str(), name) == 0)
-            return true;
-    return false;
+    return findHead(heads, name) != nullptr;
 }
 
 struct Sink {
@@ -83,6 +80,13 @@ Outcome failed(CURLcode code) {
 }
 
 } // namespace
+
+const std::string* findHead(const Heads& heads, const char* name) {
+    for (const auto& head : heads)
+        if (strcasecmp(head.first.c_str(), name) == 0)
+            return &head.second;
+    return nullptr;
+}
 
 std::string transportError(int status) {
     return curl_easy_strerror(static_cast<CURLcode>(-status));

@@ -27,6 +27,9 @@ struct Outcome {
 Outcome perform(const std::string& method, const std::string& url, const Heads& heads,
                 const std::string& body, long timeoutMs);
 
+// The value of the first head called `name` (in any case), or null.
+const std::string* findHead(const Heads& heads, const char* name);
+
 // The text of a negative status from `perform`.
 std::string transportError(int status);
 

@@ -1,7 +1,6 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <strings.h>
 
 #include "host/lcdcommunicator.h"
 #include "platform/communicator/device_state.h"
@@ -19,13 +18,6 @@ struct Slots {
 Slots& slots() {
     thread_local Slots own;
     return own;
-}
-
-const std::string* authorization(const std::vector<std::pair<std::string, std::string>>& heads) {
-    for (const auto& head : heads)
-        if (strcasecmp(head.first.c_str(), "Authorization") == 0)
-            return &head.second;
-    return nullptr;
 }
 
 HttpSingleTon* singleton = nullptr;
@@ -89,13 +81,17 @@ HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
             return nullptr;
         if (outcome.status == 401) {
             // The device no longer knows this token: log in again next time.
-            if (const std::string* used = authorization(request->m_heads))
+            if (const std::string* used =
+                    lcdcomm::detail::findHead(request->m_heads, "Authorization"))
                 state.rejectToken(*used);
         }
         own.response.reset(new HttpRespon());
         own.response->m_body = std::move(outcome.body);
         return own.response.get();
     } catch (...) {
+        // perform() reports every transport fault as a status and throws
+        // nothing itself; what can still leave this block is an allocation
+        // of the response or its copy of the body.
         result = -static_cast<int>(CURLE_OUT_OF_MEMORY);
         return nullptr;
     }

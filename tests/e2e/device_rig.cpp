@@ -12,6 +12,7 @@
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/pluginloader.h"
 #include "simulator/devicesim.h"
+#include "tests/protocol/layer_list.h"
 
 namespace e2e {
 
@@ -32,16 +33,14 @@ void collect(QtMsgType, const QMessageLogContext& context, const QString& text) 
 
 } // namespace
 
-// The record is 25 ints without padding (pinned by the protocol header).
 Layer layer(int id, int seed) {
-    Layer r;
-    int* member = &r.layerId;
-    member[0] = id;
+    testing_layers::Ints v;
+    v[0] = id;
     for (int k = 1; k < 25; ++k) {
-        const int v = seed * 100 + k;
-        member[k] = v % 2 ? -v : v;
+        const int n = seed * 100 + k;
+        v[k] = n % 2 ? -n : n;
     }
-    return r;
+    return testing_layers::layer_of(v);
 }
 
 bool sameRecords(const LayerList& a, const LayerList& b) {

@@ -101,9 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, DeviceFault,
     testing::Values(FaultCase{"CloseBeforeReply", R"({"mode":"close"})", Status::none, -1,
                               "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
-                    // The decoder stores no code, so it stays 0: accepted.
                     FaultCase{"CloseMidReply", R"({"mode":"close-mid"})", Status::none, -1,
                               "[layer] send request failed. url :  /movra/v1/layers/image-quality"},
+                    // The decoder stores no code, so it stays 0: accepted.
                     FaultCase{"ReplyNotJson", R"({"mode":"non-json"})", Status::answered, 1,
                               "[layer] decode json failed : "},
                     FaultCase{"EmptyReply", R"({"mode":"empty"})", Status::answered, 1,

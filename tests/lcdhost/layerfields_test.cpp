@@ -1,6 +1,7 @@
 // The layer record's members as lcdhost's options name them, and the
 // integers it accepts for them.
 #include "platform/framework/lcdhost/layerfields.h"
+#include "tests/protocol/layer_list.h"
 
 #include <string>
 #include <utility>
@@ -26,9 +27,10 @@ TEST(LayerFields, EveryNamedMemberSetsItsOwnIntegerAndNoOther) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         lcdhost::LayerRecord layer, before; // both the device defaults
         ASSERT_TRUE(lcdhost::setField(layer, names[i], "-777", nullptr)) << names[i];
-        // The record is 25 ints in member order: exactly the i-th one changed.
+        // Exactly the i-th of the 25 ints in member order changed.
+        const testing_layers::Ints got = testing_layers::ints_of(layer);
+        const testing_layers::Ints was = testing_layers::ints_of(before);
         for (std::size_t k = 0; k < names.size(); ++k)
-            EXPECT_EQ((&layer.layerId)[k], k == i ? -777 : (&before.layerId)[k])
-                << names[i] << " changed member " << k;
+            EXPECT_EQ(got[k], k == i ? -777 : was[k]) << names[i] << " changed member " << k;
     }
 }
