@@ -31,11 +31,7 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
         {{"--host", "0.0.0.0"},
          "refusing --host 0.0.0.0: only loopback addresses (127.0.0.0/8, "
          "::1) are allowed"},
-        {{"--host", "::"},
-         "refusing --host ::: only loopback addresses (127.0.0.0/8, ::1) are "
-         "allowed"},
         {{"--colour", "red"}, "unknown option --colour"},
-        {{"--colour"}, "unknown option --colour"},
         {{"extra"}, "unexpected argument extra"},
         {{"--port"}, "--port needs a value"},
         {{"--fault", "{}"}, "--fault: expected {\"mode\": \"...\"}"},

@@ -77,7 +77,6 @@ public:
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
-    pid_t pid() const { return m_pid; }
     void signal(int number) const { ::kill(m_pid, number); }
 
     // The exit status, 128 + N for signal N, or -1 while it still runs
@@ -133,9 +132,7 @@ private:
     }
     static std::string temporaryFile() {
         char name[] = "/tmp/lcd-test-XXXXXX";
-        const int fd = ::mkstemp(name);
-        if (fd >= 0)
-            ::close(fd);
+        ::close(::mkstemp(name));
         return name;
     }
     static std::string read(const std::string& file) {
