@@ -22,7 +22,7 @@ struct LoggedRequest {
 class RequestLog {
 public:
     // Keeps the last `capacity` requests; older ones are dropped.
-    explicit RequestLog(std::size_t capacity = 1000) : m_capacity(capacity) {}
+    explicit RequestLog(std::size_t capacity) : m_capacity(capacity) {}
 
     // Logs `r` with its secrets shown as "***": a non-empty Authorization
     // header and the password of a login body (all of a login body that

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "simulator/devicesim.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
 
@@ -24,18 +23,23 @@ using testsupport::eventually;
 
 constexpr auto npos = std::string::npos;
 
-// A device in this process, with a token and a password of its own.
-struct Device {
+// A device simulator with a token and a password of its own. A process,
+// not threads of ours: under an emulator a process with threads may not
+// start another one reliably.
+struct Device : testsupport::Process {
     explicit Device(const std::string& fault = "")
-        : sim({"127.0.0.1", 0, "admin", "pw-9c1", "tok-5e2", 8, 32, 1000, false, fault}) {
-        sim.start();
+        : Process({LCD_DEVICE_SIM_PATH, "--port", "0", "--password", "pw-9c1", "--token", "tok-5e2",
+                   "--fault", fault.empty() ? R"({"mode":"none"})" : fault}) {
+        eventually([this] { return out().find('\n') != npos; }, 30000);
+        url = out().substr(out().find("http://"));
+        url.pop_back();
     }
     json get(const std::string& path) {
-        httplib::Client client("127.0.0.1", sim.port());
+        httplib::Client client(url);
         const auto reply = client.Get(path.c_str(), {{"Authorization", "tok-5e2"}});
         return reply ? json::parse(reply->body) : json();
     }
-    LCD::Sim::DeviceSim sim;
+    std::string url;
 };
 
 // lcdhost with the words of `line`, "URL" standing for the device's.
@@ -72,6 +76,7 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
         {"watch --seconds", " watch", "--seconds needs a value"},
         {"watch --bogus=1", " watch", "unknown option --bogus"},
         {"watch extra", " watch", "unexpected argument \"extra\""},
+        {"demo --strict", " demo", "unknown option --strict"},
         {"set", " set", "set needs --layer N or --file PATH"},
         {"set --hue 5", " set", "--hue: comes before any --layer"},
         {"set --layer 3 --hue", " set", "--hue needs a value"},
@@ -80,7 +85,7 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
         {"set --layer 1 --file x", " set", "--layer excludes --file"},
     };
     for (const Case& c : cases) {
-        Lcdhost host(c.line, device.sim.url());
+        Lcdhost host(c.line, device.url);
         EXPECT_EQ(host.wait(), 2) << c.line;
         EXPECT_EQ(host.err(),
                   "lcdhost: " + c.message + "\nTry 'lcdhost" + c.command + " --help'.\n");
@@ -128,12 +133,12 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
     };
     for (const auto& [text, message] : cases) {
         std::ofstream(file) << text;
-        Lcdhost host("--device URL --token tok-5e2 set --file " + file, device.sim.url());
+        Lcdhost host("--device URL --token tok-5e2 set --file " + file, device.url);
         EXPECT_EQ(host.wait(), 2) << text;
         EXPECT_EQ(host.err(), "lcdhost: " + file + ":" + message + "\nTry 'lcdhost set --help'.\n");
     }
     for (const std::string& path : {std::string("/nonexistent.json"), std::string(".")}) {
-        Lcdhost host("--device URL --token tok-5e2 set --file " + path, device.sim.url());
+        Lcdhost host("--device URL --token tok-5e2 set --file " + path, device.url);
         EXPECT_EQ(host.wait(), 2);
         EXPECT_EQ(host.err(),
                   "lcdhost: " + path +
@@ -145,7 +150,7 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
 
 TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
     Device device;
-    const std::string url = device.sim.url(), auth = "--device URL --token tok-5e2 ";
+    const std::string url = device.url, auth = "--device URL --token tok-5e2 ";
     Lcdhost watch(auth + "watch --json", url);
     ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }));
 
@@ -213,12 +218,12 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
     };
     for (const Case& c : cases) {
         Device device(c.fault);
-        Lcdhost host(std::string("--device URL --wait-ms 0 ") + c.line, device.sim.url());
+        Lcdhost host(std::string("--device URL --wait-ms 0 ") + c.line, device.url);
         EXPECT_EQ(host.wait(), c.status) << c.line << "\n" << host.out() << host.err();
         const std::string text = c.onStderr ? host.err() : host.out();
         std::string said = c.said;
         if (said.find("URL") != npos)
-            said.replace(said.find("URL"), 3, device.sim.url());
+            said.replace(said.find("URL"), 3, device.url);
         EXPECT_NE(text.find(said), npos) << c.line << "\n" << text;
         if (*c.neverSaid) {
             EXPECT_EQ((host.out() + host.err()).find(c.neverSaid), npos) << c.line;
@@ -270,9 +275,9 @@ TEST(LcdhostSignals, TheSimulatorEndsWithLcdhostEvenOnSigkill) {
 
 TEST(LcdhostWatch, ALostStreamIsReportedRetriedAndEndsWithStatusOneWhenItNeverComesBack) {
     Device device;
-    Lcdhost watch("--device URL --token tok-5e2 watch --seconds 2", device.sim.url());
+    Lcdhost watch("--device URL --token tok-5e2 watch --seconds 2", device.url);
     ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }));
-    device.sim.stop();
+    device.signal(SIGTERM);
     EXPECT_EQ(watch.wait(), 1);
     EXPECT_EQ(watch.err(), "lcdhost: stream lost, reconnecting (the device ended the stream)\n"
                            "lcdhost: the device's auto-report stream was lost and did not come "

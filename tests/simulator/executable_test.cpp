@@ -9,7 +9,6 @@
 #include <regex>
 #include <string>
 
-#include "simulator/devicesim.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
 
@@ -70,10 +69,9 @@ TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOn
 }
 
 TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
-    LCD::Sim::Options options;
-    options.port = 0;
-    LCD::Sim::DeviceSim other(options);
-    ASSERT_GT(other.start(), 0);
+    Simulator other({"--port", "0"});
+    ASSERT_TRUE(eventually([&] { return other.out().find('\n') != std::string::npos; }, 30000));
+    const std::string line = other.out();
 
     const int plain = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -84,7 +82,8 @@ TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
     ASSERT_EQ(::listen(plain, 1), 0);
     ::getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
 
-    for (const int port : {other.port(), int(ntohs(address.sin_port))}) {
+    for (const int port :
+         {std::stoi(line.substr(line.rfind(':') + 1)), int(ntohs(address.sin_port))}) {
         Simulator sim({"--port", std::to_string(port)});
         EXPECT_EQ(sim.wait(), 1);
         EXPECT_EQ(sim.err(), "lcd-device-sim: port " + std::to_string(port) + " is in use\n");

@@ -46,8 +46,14 @@ public:
                 words.push_back(word);
         }
         words.insert(words.end(), arguments.begin(), arguments.end());
-        for (char** e = environ; *e; ++e)
-            environment.push_back(*e); // the first of a name is the one read
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);
+            bool overridden = false;
+            for (const std::string& given : environment)
+                overridden = overridden || given.compare(0, name.size(), name) == 0;
+            if (!overridden)
+                environment.push_back(entry);
+        }
         std::ofstream(m_files[0]) << input;
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
