@@ -279,9 +279,12 @@ TEST(LcdhostWatch, ALostStreamIsReportedRetriedAndEndsWithStatusOneWhenItNeverCo
     ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }));
     device.signal(SIGTERM);
     EXPECT_EQ(watch.wait(), 1);
-    EXPECT_EQ(watch.err(), "lcdhost: stream lost, reconnecting (the device ended the stream)\n"
-                           "lcdhost: the device's auto-report stream was lost and did not come "
-                           "back\n");
+    // How the stream ended depends on how far the device got in closing it.
+    EXPECT_TRUE(std::regex_match(watch.err(),
+                                 std::regex("lcdhost: stream lost, reconnecting \\(.+\\)\n"
+                                            "lcdhost: the device's auto-report stream was lost "
+                                            "and did not come back\n")))
+        << watch.err();
 }
 
 } // namespace

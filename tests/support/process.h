@@ -12,10 +12,10 @@
 // built for the device), as the tests themselves do.
 #pragma once
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +61,9 @@ public:
             posix_spawn_file_actions_addopen(&files, fd, m_files[fd].c_str(),
                                              fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC,
                                              0600);
+        // Orphans of the program come to us, not to an init that may never
+        // reap them.
+        ::prctl(PR_SET_CHILD_SUBREAPER, 1);
         posix_spawnattr_t attributes;
         posix_spawnattr_init(&attributes);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
@@ -74,8 +77,8 @@ public:
     ~Process() {
         if (m_pid > 0) {
             ::kill(-m_pid, SIGKILL);
-            if (m_status == kRunning)
-                ::waitpid(m_pid, nullptr, 0);
+            while (::waitpid(-m_pid, nullptr, 0) > 0) {
+            }
         }
         for (const std::string& file : m_files)
             std::remove(file.c_str());
@@ -104,26 +107,12 @@ public:
     std::string out() const { return read(m_files[1]); }
     std::string err() const { return read(m_files[2]); }
 
-    // No process of the group is alive (zombies awaiting a reaper count as
-    // gone). Call after wait().
+    // No process of the group is left. What the program left behind is
+    // ours to reap (we are the subreaper), so no zombie counts as alive.
     bool groupGone() const {
-        DIR* proc = ::opendir("/proc");
-        bool gone = true;
-        while (dirent* entry = proc ? ::readdir(proc) : nullptr) {
-            std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
-            std::string text;
-            if (!std::getline(stat, text) || text.rfind(')') == std::string::npos)
-                continue;
-            std::istringstream fields(text.substr(text.rfind(')') + 1));
-            char state = 0;
-            long parent = 0, group = 0;
-            fields >> state >> parent >> group;
-            if (group == m_pid && state != 'Z')
-                gone = false;
+        while (::waitpid(-m_pid, nullptr, WNOHANG) > 0) {
         }
-        if (proc)
-            ::closedir(proc);
-        return gone;
+        return ::kill(-m_pid, 0) != 0;
     }
 
 private:
