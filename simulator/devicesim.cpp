@@ -76,9 +76,8 @@ std::string sseEvent(const std::string& data) {
     return out + "\n";
 }
 
-// Whether binding `host`:`port` fails because a socket holds it: our own
-// listening sockets do not share ports, so this is the one reason a
-// loopback port cannot be had that a user can act on.
+// Whether another socket holds `host`:`port`: of the reasons a loopback
+// port cannot be had, the one a user can act on.
 bool portInUse(const std::string& host, int port) {
     const bool v6 = host.find(':') != std::string::npos;
     const int probe = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -436,7 +435,7 @@ int DeviceSim::start() {
         st.tokens.insert(st.options.token);
     std::string why;
     if (!st.options.fault.empty() && !st.faults.set(st.options.fault, why)) {
-        st.error = "--fault: " + why;
+        st.error = "fault: " + why;
         return -1;
     }
     // SO_REUSEADDR alone: with SO_REUSEPORT, as the server library would

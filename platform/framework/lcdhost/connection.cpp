@@ -67,8 +67,8 @@ void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
     app.footer(app.get_footer() +
                "\nWithout --device, the environment's LCD_DEVICE_URL, LCD_DEVICE_TOKEN,\n"
                "LCD_DEVICE_USER, LCD_DEVICE_PASSWORD and LCD_DEVICE_TIMEOUT_MS are ignored for\n"
-               "the simulator lcdhost starts; with --device they fill in what the options leave\n"
-               "open.\n");
+               "the device simulator started in its place; with --device they fill in what the\n"
+               "options leave open.\n");
 }
 
 bool Connection::startDevice(const ConnectionOptions& options, std::string* error,
