@@ -18,16 +18,34 @@ set(LCD_EXPORT LayerImageQualityTargets)
 file(RELATIVE_PATH LCD_PLUGINDIR_FROM_BINDIR
   ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${LCD_INSTALL_PLUGINDIR})
 
-# lcd_install_rpath(<target> <installed directory of the target>)
+# lcd_install_rpath(<target> <installed directory of the target>): a RUNPATH
+# that finds our libraries both installed and in the build tree (lib/ there),
+# so the built binary is installed as it is. (Rewritten at install instead,
+# CMake would give the built one a trailing empty entry, which the loader
+# reads as the current directory.)
 function(lcd_install_rpath target dir)
-  file(RELATIVE_PATH rel ${CMAKE_INSTALL_PREFIX}/${dir} ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
-  string(REGEX REPLACE "/$" "" rel "${rel}")
-  if(rel STREQUAL "")
-    set(rpath "$ORIGIN")
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(built ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   else()
-    set(rpath "$ORIGIN/${rel}")
+    set(built ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
   endif()
-  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${rpath}")
+  set(rpath "")
+  foreach(pair "${CMAKE_INSTALL_PREFIX}/${dir}|${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}"
+               "${built}|${CMAKE_LIBRARY_OUTPUT_DIRECTORY}")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    file(RELATIVE_PATH rel ${from} ${to})
+    string(REGEX REPLACE "/$" "" rel "${rel}")
+    if(rel STREQUAL "")
+      list(APPEND rpath "$ORIGIN")
+    else()
+      list(APPEND rpath "$ORIGIN/${rel}")
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES rpath)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "${rpath}" BUILD_WITH_INSTALL_RPATH ON)
 endfunction()
 
 # lcd_install_headers(<directory under the include root> <file>...)
