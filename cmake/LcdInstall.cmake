@@ -106,6 +106,11 @@ function(lcd_install_package)
   install(EXPORT ${LCD_EXPORT} NAMESPACE lcd:: DESTINATION ${LCD_INSTALL_CMAKEDIR}
     COMPONENT development)
 
+  # The prefix is found from the .pc file's own place, so that an installed
+  # tree can move like its binaries.
+  file(RELATIVE_PATH LCD_PC_PREFIX_FROM_PCFILEDIR
+    /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+  string(REGEX REPLACE "/$" "" LCD_PC_PREFIX_FROM_PCFILEDIR "${LCD_PC_PREFIX_FROM_PCFILEDIR}")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/layerimagequality.pc.in
     ${dir}/layerimagequality.pc @ONLY)
   install(FILES ${dir}/layerimagequality.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
