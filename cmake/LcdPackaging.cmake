@@ -1,5 +1,6 @@
 # Debian packages of the three install components (cmake/LcdInstall.cmake),
-# made by CPack from a build configured with CMAKE_INSTALL_PREFIX=/usr:
+# made by CPack. They install into CMAKE_INSTALL_PREFIX, which for Debian's
+# layout (lib/<multiarch>/) is /usr, as the package and aarch64 presets have it:
 #
 #   liblayerimagequalitymodel1     runtime: the plug-in, liblcdcommunicator.so.1
 #                                  and liblcdframework.so.1
@@ -15,11 +16,6 @@ set(LCD_DEB_MAINTAINER "the layerimagequalitymodel authors <authors@layerimagequ
 set(LCD_DEB_RUNTIME liblayerimagequalitymodel1)
 set(LCD_DEB_DEVELOPMENT liblayerimagequalitymodel-dev)
 set(LCD_DEB_TOOLS lcdhost-tools)
-
-if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
-  message(STATUS "packages: CMAKE_INSTALL_PREFIX is ${CMAKE_INSTALL_PREFIX}; the Debian packages "
-                 "install into /usr and want a build configured for it (preset package)")
-endif()
 
 # The Debian architecture of what is built: the host's, unless cross-built.
 if(CMAKE_CROSSCOMPILING)
