@@ -16,6 +16,7 @@
 
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/lcdhost/embeddeddevice.h"
+#include "platform/framework/lcdhost/installpaths.h"
 #include "platform/framework/lcdhost/layerfields.h"
 #include "platform/framework/lcdhost/session.h"
 #include "protocol/protomodel.h"
@@ -78,24 +79,14 @@ struct UsageError {
     std::string text;
 };
 
-std::string programDir() {
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    std::string dir(path, static_cast<std::size_t>(n));
-    const auto slash = dir.rfind('/');
-    return slash == std::string::npos ? "." : dir.substr(0, slash);
-}
-
 struct Options {
     std::string device;
     std::string token, user, password;
     bool haveToken = false, haveUser = false, havePassword = false;
     long timeoutMs = 0;
     int waitMs = 3000;
-    std::string plugin = programDir() + "/../lib/liblayerimagequalitymodel.so.1";
-    std::string simulator = programDir() + "/lcd-device-sim";
+    std::string plugin = lcdhost::defaultPluginPath();
+    std::string simulator = lcdhost::defaultSimulatorPath();
     std::string command = "demo";
     std::vector<std::string> rest; // the command's own arguments
 };
