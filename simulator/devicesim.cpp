@@ -24,6 +24,7 @@
 #include "simulator/faultplan.h"
 #include "simulator/layerrecords.h"
 #include "simulator/loopback.h"
+#include "simulator/picture.h"
 #include "simulator/requestlog.h"
 
 namespace LCD {
@@ -145,6 +146,7 @@ struct DeviceSim::State {
     void setImageQuality(const httplib::Request& req, httplib::Response& res);
     void listDetail(const httplib::Request& req, httplib::Response& res);
     void events(httplib::Response& res);
+    void picture(const httplib::Request& req, httplib::Response& res);
 };
 
 void DeviceSim::State::record(const httplib::Request& req) {
@@ -340,6 +342,23 @@ void DeviceSim::State::events(httplib::Response& res) {
         [this, sub](bool) { hub.unsubscribe(sub); });
 }
 
+void DeviceSim::State::picture(const httplib::Request& req, httplib::Response& res) {
+    const std::string text = req.matches[1];
+    const long id = text.size() < 8 ? std::stol(text) : -1;
+    if (id < 1 || id > options.layers) {
+        reply(res, 404, status(404, "no layer " + text));
+        return;
+    }
+    Json record;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto it = layers.find(static_cast<int>(id));
+        record = it != layers.end() ? it->second : defaultLayerRecord(static_cast<int>(id));
+    }
+    res.set_header("Cache-Control", "no-store");
+    res.set_content(pngOf(renderLayer(record)), "image/png");
+}
+
 void DeviceSim::State::routes() {
     auto& s = server;
     s.Post(C::POSTLOGIN, [this](const httplib::Request& q, httplib::Response& r) { login(q, r); });
@@ -386,6 +405,9 @@ void DeviceSim::State::routes() {
         log.clear();
         reply(r, 200, Json{{"code", 0}});
     });
+    // What the device shows on a layer; no token asked, like the rest of /sim/.
+    s.Get(R"(/sim/layers/(-?\d+)/picture\.png)",
+          [this](const httplib::Request& q, httplib::Response& r) { picture(q, r); });
     s.Get("/sim/stats", [this](const httplib::Request&, httplib::Response& r) {
         Json stats = Json::object();
         {

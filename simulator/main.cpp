@@ -21,6 +21,7 @@ Control endpoints, on the same port, for tests (one line each):
   GET    /sim/requests     the last requests on the device's paths, tokens and passwords as ***
   DELETE /sim/requests     empties that log
   GET    /sim/stats        sets, reports and event-stream subscribers so far
+  GET    /sim/layers/N/picture.png  layer N's test image as the device would show it
 Fault modes: none, delay (ms), close, close-mid, non-json, empty, code (code),
 http500, huge (bytes); "count" limits a fault to that many sets.
 

@@ -13,9 +13,9 @@ namespace {
 
 using LCD::ProtoModel::decode;
 using LCD::ProtoModel::s_nullResponse;
-using testsupport::codec_error;
 using testing_layers::ints_of;
 using testing_layers::kDefaults;
+using testsupport::codec_error;
 using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
 
 TEST(DecodeReply, RowsOfTheReplyTable) {

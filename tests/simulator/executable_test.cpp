@@ -47,7 +47,8 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
     EXPECT_EQ(sim.wait(), 0);
     for (const char* endpoint :
          {"POST   /sim/fault", "POST   /sim/autoreport", "POST   /sim/stream/drop",
-          "GET    /sim/requests", "DELETE /sim/requests", "GET    /sim/stats"})
+          "GET    /sim/requests", "DELETE /sim/requests", "GET    /sim/stats",
+          "GET    /sim/layers/N/picture.png"})
         EXPECT_TRUE(std::regex_search(
             sim.out(), std::regex(std::string("\n  ") + endpoint + " +[a-z][^\n]+\n")))
             << endpoint;

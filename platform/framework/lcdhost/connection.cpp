@@ -1,8 +1,6 @@
 #include "platform/framework/lcdhost/connection.h"
 
 #include <CLI/CLI.hpp>
-#include <limits.h>
-#include <unistd.h>
 
 #include "platform/framework/lcdhost/commandline.h"
 
@@ -12,25 +10,7 @@ namespace {
 
 constexpr int kSimulatorStartMs = 30000; // generous: it may run under an emulator
 
-std::string programDir() {
-    char path[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return ".";
-    std::string dir(path, static_cast<std::size_t>(n));
-    const auto slash = dir.rfind('/');
-    return slash == std::string::npos ? "." : dir.substr(0, slash);
-}
-
 } // namespace
-
-std::string defaultPluginPath() {
-    return programDir() + "/../lib/liblayerimagequalitymodel.so.1";
-}
-
-std::string defaultSimulatorPath() {
-    return programDir() + "/lcd-device-sim";
-}
 
 void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
     app.add_option("--device", o.device,

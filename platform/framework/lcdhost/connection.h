@@ -21,6 +21,7 @@
 
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/lcdhost/embeddeddevice.h"
+#include "platform/framework/lcdhost/installpaths.h"
 #include "platform/framework/lcdhost/session.h"
 
 namespace CLI {
@@ -28,10 +29,6 @@ class App;
 }
 
 namespace lcdhost {
-
-// Where lcdhost looks for what it loads and starts, unless told.
-std::string defaultPluginPath();
-std::string defaultSimulatorPath();
 
 struct ConnectionOptions {
     std::string device; // empty: start a simulator
