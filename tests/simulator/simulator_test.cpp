@@ -214,12 +214,9 @@ TEST(SimulatorLog, KeepsTheLastRequestsOnlyAndNeverAPasswordOrAToken) {
     client.Get(kList, {{"Authorization", "T0"}});
     const json log = parsed(client.Get("/sim/requests"));
     ASSERT_EQ(log.size(), 3u) << log;
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {login, R"({"username":"admin","password":"***"})"}, {login, "***"}, {kList, ""}};
+    const char* bodies[] = {R"({"username":"admin","password":"***"})", "***", ""};
     for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(
-            std::make_pair(log[i]["path"].get<std::string>(), log[i]["body"].get<std::string>()),
-            expected[i]);
+        EXPECT_EQ(log[i]["body"], bodies[i]) << log[i]["path"];
     EXPECT_EQ(log[2]["headers"]["Authorization"], "***");
     EXPECT_EQ(log.dump().find("pw-3d"), std::string::npos);
     EXPECT_EQ(log.dump().find("T0"), std::string::npos);
