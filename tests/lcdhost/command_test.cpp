@@ -5,12 +5,13 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <fstream>
-#include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/process.h"
@@ -96,17 +97,17 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
 }
 
 TEST(LcdhostUsage, HelpOfEachCommandAndTheVersionArePrintedWithStatusZero) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"--version", "^lcdhost " LCD_VERSION "\n$"},
-        {"--help", "Exit status: 0 when every set was accepted"},
-        {"set --help", "--colorTemperature\\.advanceAdjust\\.B V +default 50\n"},
-        {"get --help", "--layer N \\.\\.\\. +only layer N, in the order given"},
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"--version", "lcdhost", "lcdhost " LCD_VERSION},
+        {"--help", "Exit status:", "0 when every set was accepted"},
+        {"set --help", "  --colorTemperature.advanceAdjust.B V ", "default 50"},
+        {"get --help", "  --layer N ... ", "only layer N, in the order given"},
     };
-    for (const auto& [line, pattern] : cases) {
+    for (const auto& [line, part, alsoOnItsLine] : cases) {
         Lcdhost host(line);
         EXPECT_EQ(host.wait(), 0) << line;
-        EXPECT_TRUE(std::regex_search(host.out(), std::regex(pattern))) << line << "\n"
-                                                                        << host.out();
+        EXPECT_NE(testsupport::lineWith(host.out(), part).find(alsoOnItsLine), npos) << line << "\n"
+                                                                                     << host.out();
     }
 }
 
@@ -174,8 +175,10 @@ TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
     EXPECT_EQ(watch.wait(), 0) << watch.err();
     const json line = json::parse(watch.out());
     EXPECT_EQ(line["layers"], json{stored});
-    EXPECT_TRUE(std::regex_match(line["time"].get<std::string>(),
-                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")))
+    EXPECT_EQ(fnmatch("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]T[0-9][0-9]:[0-9][0-9]:[0-9][0-9]."
+                      "[0-9][0-9][0-9]Z",
+                      line["time"].get<std::string>().c_str(), 0),
+              0)
         << line;
 }
 
@@ -278,10 +281,10 @@ TEST(LcdhostWatch, ALostStreamIsReportedRetriedAndEndsWithStatusOneWhenItNeverCo
     device.signal(SIGTERM);
     EXPECT_EQ(watch.wait(), 1);
     // How the stream ended depends on how far the device got in closing it.
-    EXPECT_TRUE(std::regex_match(watch.err(),
-                                 std::regex("lcdhost: stream lost, reconnecting \\(.+\\)\n"
-                                            "lcdhost: the device's auto-report stream was lost "
-                                            "and did not come back\n")))
+    EXPECT_EQ(fnmatch("lcdhost: stream lost, reconnecting (*)\n"
+                      "lcdhost: the device's auto-report stream was lost and did not come back\n",
+                      watch.err().c_str(), 0),
+              0)
         << watch.err();
 }
 
