@@ -1,11 +1,17 @@
 #include "simulator/devicesim.h"
 
+#include <arpa/inet.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <random>
@@ -71,10 +77,40 @@ std::string sseEvent(const std::string& data) {
     return out + "\n";
 }
 
+// Whether another socket holds `host`:`port`: of the reasons a loopback
+// port cannot be had, the one a user can act on.
+bool portInUse(const std::string& host, int port) {
+    const bool v6 = host.find(':') != std::string::npos;
+    const int probe = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        return false;
+    int yes = 1;
+    ::setsockopt(probe, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_storage address{};
+    socklen_t length = 0;
+    if (v6) {
+        auto* a = reinterpret_cast<sockaddr_in6*>(&address);
+        a->sin6_family = AF_INET6;
+        a->sin6_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET6, host.c_str(), &a->sin6_addr);
+        length = sizeof *a;
+    } else {
+        auto* a = reinterpret_cast<sockaddr_in*>(&address);
+        a->sin_family = AF_INET;
+        a->sin_port = htons(static_cast<uint16_t>(port));
+        inet_pton(AF_INET, host.c_str(), &a->sin_addr);
+        length = sizeof *a;
+    }
+    const bool inUse =
+        ::bind(probe, reinterpret_cast<sockaddr*>(&address), length) != 0 && errno == EADDRINUSE;
+    ::close(probe);
+    return inUse;
+}
+
 } // namespace
 
 struct DeviceSim::State {
-    explicit State(Options o) : options(std::move(o)) {}
+    explicit State(Options o) : options(std::move(o)), log(options.logSize) {}
 
     Options options;
     httplib::Server server;
@@ -111,7 +147,6 @@ struct DeviceSim::State {
     void listDetail(const httplib::Request& req, httplib::Response& res);
     void events(httplib::Response& res);
     void picture(const httplib::Request& req, httplib::Response& res);
-    void control(const httplib::Request& req, httplib::Response& res);
 };
 
 void DeviceSim::State::record(const httplib::Request& req) {
@@ -284,9 +319,16 @@ void DeviceSim::State::events(httplib::Response& res) {
     if (stopping)
         hub.closeAll(); // stop() may have closed the others already
     res.set_header("Cache-Control", "no-cache");
+    auto greeted = std::make_shared<bool>(false);
     res.set_chunked_content_provider(
         "text/event-stream",
-        [sub](std::size_t, httplib::DataSink& sink) {
+        [sub, greeted](std::size_t, httplib::DataSink& sink) {
+            // A comment at once: a client that waits for the first byte
+            // knows the stream is open without waiting for the first ping.
+            if (!*greeted) {
+                *greeted = true;
+                return sink.write(": open\n\n", 8);
+            }
             std::string out;
             switch (sub->take(std::chrono::milliseconds(1000), out)) {
             case EventHub::Subscriber::Next::Data: return sink.write(out.data(), out.size());
@@ -413,6 +455,23 @@ int DeviceSim::start() {
     std::signal(SIGPIPE, SIG_IGN);
     if (!st.options.token.empty())
         st.tokens.insert(st.options.token);
+    std::string why;
+    if (!st.options.fault.empty() && !st.faults.set(st.options.fault, why)) {
+        st.error = "fault: " + why;
+        return -1;
+    }
+    // SO_REUSEADDR alone: with SO_REUSEPORT, as the server library would
+    // set, a second simulator could listen on the same port and take half
+    // of the requests.
+    st.server.set_socket_options([](int sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    if (st.options.verbose)
+        st.server.set_logger([](const httplib::Request& q, const httplib::Response& r) {
+            std::fprintf(stderr, "lcd-device-sim: %s %s %d (%zu bytes in, %zu out)\n",
+                         q.method.c_str(), q.path.c_str(), r.status, q.body.size(), r.body.size());
+        });
     const int threads = std::max(4, st.options.threads);
     st.server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     st.server.set_keep_alive_max_count(1000);
@@ -427,8 +486,10 @@ int DeviceSim::start() {
     }
     if (st.port <= 0) {
         st.port = -1;
-        st.error =
-            "cannot listen on " + st.options.host + " port " + std::to_string(st.options.port);
+        st.error = st.options.port != 0 && portInUse(st.options.host, st.options.port)
+                       ? "port " + std::to_string(st.options.port) + " is in use"
+                       : "cannot listen on " + st.options.host + " port " +
+                             std::to_string(st.options.port);
         return -1;
     }
     st.serving = std::thread([&st] {

@@ -3,6 +3,7 @@
 // GET /events, and control endpoints under /sim/ for fault injection.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -14,9 +15,12 @@ struct Options {
     int port = 8900;                // 0 picks a free port
     std::string user = "admin";
     std::string password = "admin";
-    std::string token; // when set, accepted without a login
-    int layers = 8;    // layers 1..layers exist
-    int threads = 32;  // each open event stream holds one
+    std::string token;          // when set, accepted without a login
+    int layers = 8;             // layers 1..layers exist
+    int threads = 32;           // each open event stream holds one
+    std::size_t logSize = 1000; // requests kept for GET /sim/requests
+    bool verbose = false;       // one line per request on stderr
+    std::string fault{};        // played from the start, as POST /sim/fault takes it
 };
 
 class DeviceSim {
@@ -27,7 +31,8 @@ public:
     DeviceSim& operator=(const DeviceSim&) = delete;
 
     // Binds and serves on a background thread. Returns the port, or -1 when
-    // the address is not loopback or cannot be bound (see error()).
+    // the address is not loopback, the port is in use, whoever holds it, or
+    // cannot be bound otherwise (see error()).
     int start();
     // Ends open event streams, stops serving and joins the server thread.
     void stop();

@@ -1,45 +1,37 @@
 // lcd-device-sim: serves the simulated device on a loopback port until
 // SIGINT or SIGTERM.
+#include <CLI/CLI.hpp>
 #include <pthread.h>
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "simulator/devicesim.h"
+#include "simulator/faultplan.h"
 #include "simulator/loopback.h"
 
 namespace {
 
-const char* kUsage =
-    "usage: lcd-device-sim [--host ADDR] [--port N] [--user U] [--password P]\n"
-    "                      [--token T] [--layers N]\n"
-    "\n"
-    "Serves the display processor's REST interface on a loopback address.\n"
-    "  --host ADDR     address to listen on, within 127.0.0.0/8 or ::1 (default 127.0.0.1)\n"
-    "  --port N        port to listen on, 0 for a free one (default 8900)\n"
-    "  --user U        login user name (default admin)\n"
-    "  --password P    login password (default admin)\n"
-    "  --token T       accept token T without a login\n"
-    "  --layers N      layers 1..N exist (default 8)\n"
-    "  --help          show this text\n"
-    "\n"
-    "Once listening it prints one line: lcd-device-sim listening on http://HOST:PORT\n";
+constexpr const char* kEndpoints = R"(
+Control endpoints, on the same port, for tests (one line each):
+  POST   /sim/fault        the fault of the next sets, e.g. {"mode":"delay","ms":300,"count":2}
+  POST   /sim/autoreport   pushes an auto-report: {"errorCode":E}, {"body":"..."} or {"raw":"..."}
+  POST   /sim/stream/drop  ends every open event stream
+  GET    /sim/requests     the last requests on the device's paths, tokens and passwords as ***
+  DELETE /sim/requests     empties that log
+  GET    /sim/stats        sets, reports and event-stream subscribers so far
+  GET    /sim/layers/N/picture.png  layer N's test image as the device would show it
+Fault modes: none, delay (ms), close, close-mid, non-json, empty, code (code),
+http500, huge (bytes); "count" limits a fault to that many sets.
 
-bool toInt(const std::string& text, int min, int max, int& out) {
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || v < min || v > max)
-        return false;
-    out = static_cast<int>(v);
-    return true;
-}
+Once listening it prints one line: lcd-device-sim listening on http://HOST:PORT
+Exit status: 0 when stopped by SIGINT or SIGTERM, 1 when it cannot serve (e.g.
+"port N is in use"), 2 for a usage error.
+)";
 
-int usageError(const std::string& message) {
-    std::cerr << "lcd-device-sim: " << message << "\n"
-              << "try 'lcd-device-sim --help'\n";
+int usageError(const std::string& what) {
+    std::cerr << "lcd-device-sim: " << what << "\nTry 'lcd-device-sim --help'.\n";
     return 2;
 }
 
@@ -47,34 +39,53 @@ int usageError(const std::string& message) {
 
 int main(int argc, char** argv) {
     LCD::Sim::Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (i + 1 >= argc)
-            return usageError(arg.rfind("--", 0) == 0 ? arg + " needs a value"
-                                                      : "unknown argument " + arg);
-        const std::string value = argv[++i];
-        if (arg == "--host") {
-            options.host = value;
-        } else if (arg == "--port") {
-            if (!toInt(value, 0, 65535, options.port))
-                return usageError("--port must be a number from 0 to 65535");
-        } else if (arg == "--user") {
-            options.user = value;
-        } else if (arg == "--password") {
-            options.password = value;
-        } else if (arg == "--token") {
-            options.token = value;
-        } else if (arg == "--layers") {
-            if (!toInt(value, 0, 100000, options.layers))
-                return usageError("--layers must be a number from 0 to 100000");
-        } else {
-            return usageError("unknown argument " + arg);
-        }
+    CLI::App app{"Serves the display processor's REST interface on a loopback address.",
+                 "lcd-device-sim"};
+    app.allow_extras();
+    app.set_version_flag("--version", std::string("lcd-device-sim ") + LCD_VERSION);
+    app.add_option("--host", options.host,
+                   "address to listen on, within 127.0.0.0/8 or ::1 (default 127.0.0.1)")
+        ->type_name("ADDR");
+    app.add_option("--port", options.port, "port to listen on, 0 for a free one (default 8900)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 65535));
+    app.add_option("--user", options.user, "login user name (default admin)")->type_name("U");
+    app.add_option("--password", options.password, "login password (default admin)")
+        ->type_name("P");
+    app.add_option("--token", options.token, "accept token T without a login")->type_name("T");
+    app.add_option("--layers", options.layers, "layers 1..N exist (default 8)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 100000));
+    app.add_option("--log-size", options.logSize,
+                   "requests kept for GET /sim/requests (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 1000000));
+    app.add_option("--fault", options.fault, "play this fault from the start, as POST /sim/fault")
+        ->type_name("JSON")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                std::string why;
+                LCD::Sim::FaultPlan plan;
+                return plan.set(text, why) ? std::string() : why;
+            },
+            "", ""));
+    app.add_flag("-v,--verbose", options.verbose, "log one line per request on stderr");
+    app.footer(kEndpoints);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done);
+    } catch (const CLI::ArgumentMismatch& e) {
+        const std::string what = e.what(); // "--port: 1 required N missing"
+        return usageError(what.substr(0, what.find(':')) + " needs a value");
+    } catch (const CLI::ParseError& e) {
+        return usageError(e.what());
     }
+    const std::vector<std::string> left = app.remaining();
+    if (!left.empty())
+        return usageError(
+            (left[0].size() > 1 && left[0][0] == '-' ? "unknown option " : "unexpected argument ") +
+            left[0].substr(0, left[0].find('=')));
     if (!LCD::Sim::isLoopbackAddress(options.host))
         return usageError("refusing --host " + options.host +
                           ": only loopback addresses (127.0.0.0/8, ::1) are allowed");

@@ -1,12 +1,42 @@
 #include "simulator/requestlog.h"
 
 #include <nlohmann/json.hpp>
+#include <strings.h>
+
+#include "protocol/constants.h"
 
 namespace LCD {
 namespace Sim {
 
+namespace {
+
+constexpr const char* kMask = "***";
+
+void mask(LoggedRequest& r) {
+    for (auto& header : r.headers)
+        if (strcasecmp(header.first.c_str(), "Authorization") == 0 && !header.second.empty())
+            header.second = kMask;
+    if (r.path != LCD::Proto::Constants::POSTLOGIN)
+        return;
+    nlohmann::ordered_json login = nlohmann::ordered_json::parse(r.body, nullptr, false);
+    if (!login.is_object()) {
+        r.body = kMask;
+        return;
+    }
+    if (login.contains("password"))
+        login["password"] = kMask;
+    r.body = login.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+} // namespace
+
 void RequestLog::add(LoggedRequest r) {
+    mask(r);
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_capacity == 0)
+        return;
+    if (m_entries.size() >= m_capacity)
+        m_entries.pop_front();
     m_entries.push_back(std::move(r));
 }
 

@@ -1,7 +1,9 @@
-// Every request the simulated device received on its device paths, in
-// order, so tests can check exactly what a client sent.
+// The last requests the simulated device received on its device paths, in
+// order, so tests can check exactly what a client sent, secrets masked.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -19,6 +21,12 @@ struct LoggedRequest {
 
 class RequestLog {
 public:
+    // Keeps the last `capacity` requests; older ones are dropped.
+    explicit RequestLog(std::size_t capacity) : m_capacity(capacity) {}
+
+    // Logs `r` with its secrets shown as "***": a non-empty Authorization
+    // header and the password of a login body (all of a login body that
+    // is not a JSON object).
     void add(LoggedRequest r);
     void clear();
     // The log as a JSON array of {"method","path","headers":{...},"body"}.
@@ -26,7 +34,8 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<LoggedRequest> m_entries;
+    std::size_t m_capacity;
+    std::deque<LoggedRequest> m_entries;
 };
 
 } // namespace Sim

@@ -3,9 +3,11 @@
 #include <curl/curl.h>
 
 #include <cctype>
+#include <chrono>
 #include <strings.h>
 
 #include "platform/communicator/connection_pool.h"
+#include "platform/communicator/transport_failure.h"
 
 namespace lcdcomm::detail {
 
@@ -73,9 +75,10 @@ size_t collect(char* data, size_t size, size_t count, void* user) {
     return length;
 }
 
-Outcome failed(CURLcode code) {
+Outcome failed(CURLcode code, long timeoutMs, long osErrno = 0, const std::string& detail = "") {
     Outcome outcome;
     outcome.status = -static_cast<int>(code);
+    outcome.error = transportFailure(code, osErrno, timeoutMs, detail);
     return outcome;
 }
 
@@ -89,39 +92,40 @@ const std::string* findHead(const Heads& heads, const char* name) {
 }
 
 std::string transportError(int status) {
-    return curl_easy_strerror(static_cast<CURLcode>(-status));
+    return transportFailure(static_cast<CURLcode>(-status), 0, 0, "");
 }
 
 Outcome perform(const std::string& method, const std::string& url, const Heads& heads,
                 const std::string& body, long timeoutMs) {
     if (!isToken(method))
-        return failed(CURLE_BAD_FUNCTION_ARGUMENT);
+        return failed(CURLE_BAD_FUNCTION_ARGUMENT, timeoutMs);
 
     HeaderList list;
     for (const auto& head : heads) {
         if (!isToken(head.first) || !isSafeValue(head.second))
-            return failed(CURLE_BAD_FUNCTION_ARGUMENT);
+            return failed(CURLE_BAD_FUNCTION_ARGUMENT, timeoutMs);
         // "Name:" with nothing after it would remove the header; "Name;" is
         // how an empty one is sent.
         const std::string line =
             isBlank(head.second) ? head.first + ";" : head.first + ": " + head.second;
         if (!list.add(line))
-            return failed(CURLE_OUT_OF_MEMORY);
+            return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
     }
     // No wait for a 100-continue before a larger body, and no form type
     // that the caller did not ask for.
     if (!hasHead(heads, "Expect") && !list.add("Expect:"))
-        return failed(CURLE_OUT_OF_MEMORY);
+        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
     if (!hasHead(heads, "Content-Type") && !list.add("Content-Type:"))
-        return failed(CURLE_OUT_OF_MEMORY);
+        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
 
     PooledHandle pooled;
     CURL* curl = pooled.get();
     if (!curl)
-        return failed(CURLE_OUT_OF_MEMORY);
+        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
 
     Outcome outcome;
     Sink sink{&outcome.body};
+    char detail[CURL_ERROR_SIZE] = "";
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
 #if LIBCURL_VERSION_NUM >= 0x075500
@@ -136,6 +140,7 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list.get());
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
 
     if (method == "GET" && body.empty()) {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
@@ -150,15 +155,24 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
             curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
     }
 
+    const auto began = std::chrono::steady_clock::now();
     const CURLcode code = curl_easy_perform(curl);
-    if (code != CURLE_OK)
-        return failed(code);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    if (code != CURLE_OK) {
+        long osErrno = 0;
+        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
+        Outcome failure = failed(code, timeoutMs, osErrno, detail);
+        failure.ms = ms;
+        return failure;
+    }
 
     long http = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &http);
     if (http < 100)
-        return failed(CURLE_WEIRD_SERVER_REPLY);
+        return failed(CURLE_WEIRD_SERVER_REPLY, timeoutMs);
     outcome.delivered = true;
+    outcome.ms = ms;
     outcome.status = static_cast<int>(http);
     return outcome;
 }

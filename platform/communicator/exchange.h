@@ -19,6 +19,8 @@ struct Outcome {
     bool delivered = false; // a complete HTTP response arrived
     int status = 0;         // its HTTP status, or minus the transport error code
     std::string body;
+    std::string error; // when not delivered: the cause, as transportFailure words it
+    double ms = 0;     // the whole exchange
 };
 
 // Sends `body` exactly as given, every head as given (an empty value as an
@@ -30,7 +32,7 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
 // The value of the first head called `name` (in any case), or null.
 const std::string* findHead(const Heads& heads, const char* name);
 
-// The text of a negative status from `perform`.
+// The text of a negative status from `perform` when nothing more is known.
 std::string transportError(int status);
 
 } // namespace lcdcomm::detail

@@ -5,6 +5,7 @@
 #include "host/lcdcommunicator.h"
 #include "platform/communicator/device_state.h"
 #include "platform/communicator/exchange.h"
+#include "platform/communicator/trace.h"
 
 namespace {
 
@@ -76,6 +77,8 @@ HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
         lcdcomm::detail::Outcome outcome =
             lcdcomm::detail::perform(request->m_method, now.settings.url + request->m_path,
                                      request->m_heads, request->m_body, now.settings.timeoutMs);
+        lcdcomm::detail::report(request->m_method, request->m_path, request->m_heads,
+                                request->m_body, outcome, false);
         result = outcome.status;
         if (!outcome.delivered)
             return nullptr;

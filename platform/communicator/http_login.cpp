@@ -3,6 +3,7 @@
 #include "platform/communicator/exchange.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/communicator/login_reply.h"
+#include "platform/communicator/trace.h"
 #include "protocol/constants.h"
 
 namespace {
@@ -19,15 +20,18 @@ bool loginWith(const Snapshot& now, std::string* error) {
         why = "no user is configured for the login";
     } else {
         const lcdcomm::detail::Heads heads{{"Content-Type", "application/json"}};
+        const char* path = LCD::Proto::Constants::POSTLOGIN;
         const lcdcomm::detail::Outcome outcome = lcdcomm::detail::perform(
-            "POST", now.settings.url + LCD::Proto::Constants::POSTLOGIN, heads,
+            "POST", now.settings.url + path, heads,
             lcdcomm::detail::loginBody(now.settings.user, now.settings.password),
             now.settings.timeoutMs);
+        lcdcomm::detail::report("POST", path, heads,
+                                lcdcomm::detail::loginBody(now.settings.user, "***"), outcome,
+                                true);
         if (!outcome.delivered)
-            why = "the login request failed: " + lcdcomm::detail::transportError(outcome.status);
+            why = "the login request failed: " + outcome.error;
         else if (outcome.status < 200 || outcome.status > 299)
-            why =
-                "the device answered the login with HTTP status " + std::to_string(outcome.status);
+            why = lcdcomm::detail::loginRefusal(outcome.status, outcome.body);
         else
             ok = lcdcomm::detail::tokenFromReply(outcome.body, token, why);
     }
@@ -79,9 +83,10 @@ bool login(std::string* error) {
 namespace lcdcomm {
 
 std::string statusText(int status) {
-    if (status < 0)
-        return detail::transportError(status);
-    return "HTTP status " + std::to_string(status);
+    if (status >= 0)
+        return "HTTP status " + std::to_string(status);
+    const std::string known = detail::lastFailure(status);
+    return known.empty() ? detail::transportError(status) : known;
 }
 
 } // namespace lcdcomm

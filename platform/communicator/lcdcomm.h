@@ -12,7 +12,10 @@
 // and the password are never written anywhere.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/lcdcommunicator.h"
 
@@ -42,7 +45,31 @@ LCDCOMM_API Settings settings();
 LCDCOMM_API bool login(std::string* error = nullptr);
 
 // What a status from HttpClient::sendRequest means: "HTTP status N" for an
-// answer, the transport failure's cause for a negative one.
+// answer, the transport failure's cause for a negative one ("connection
+// refused (...)", "host not found (...)", "time-out after N ms (...)"),
+// in full when it is the calling thread's last failure.
 LCDCOMM_API std::string statusText(int status);
+
+// True for http://HOST[:PORT] or https://HOST[:PORT], optionally followed
+// by a path: what the settings' url may be.
+LCDCOMM_API bool isDeviceUrl(const std::string& url);
+
+// One exchange with the device as an observer sees it: tokens and
+// passwords are shown as "***" wherever they appear.
+struct LCDCOMM_API Exchange {
+    std::string method;
+    std::string path; // after the settings' url
+    std::vector<std::pair<std::string, std::string>> heads;
+    std::string body;
+    int status = 0;    // HTTP status, or minus the transport error code
+    std::string error; // the transport failure's cause; empty when answered
+    std::string reply;
+    double ms = 0; // the whole exchange, connect included
+};
+
+// Called after every exchange, logins included, on the thread that made
+// it; several threads may call it at once. An empty function removes it.
+using Observer = std::function<void(const Exchange&)>;
+LCDCOMM_API void observe(Observer observer);
 
 } // namespace lcdcomm

@@ -10,6 +10,26 @@ std::string loginBody(const std::string& user, const std::string& password) {
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+namespace {
+
+// ", code N \"message\"" from a reply that carries them, or empty.
+std::string codeAndMessage(const nlohmann::json& json) {
+    if (!json.is_object() || !json.contains("code"))
+        return "";
+    std::string text = ", code " + json["code"].dump();
+    const auto message = json.find("message");
+    if (message != json.end())
+        text += " " + message->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return text;
+}
+
+} // namespace
+
+std::string loginRefusal(int status, const std::string& reply) {
+    return "the device refused the login: HTTP status " + std::to_string(status) +
+           codeAndMessage(nlohmann::json::parse(reply, nullptr, false));
+}
+
 bool tokenFromReply(const std::string& reply, std::string& token, std::string& error) {
     const nlohmann::json json = nlohmann::json::parse(reply, nullptr, false);
     if (json.is_discarded() || !json.is_object()) {
@@ -18,7 +38,7 @@ bool tokenFromReply(const std::string& reply, std::string& token, std::string& e
     }
     const auto code = json.find("code");
     if (code != json.end() && !(code->is_number_integer() && code->get<long long>() == 0)) {
-        error = "the device refused the login (code " + code->dump() + ")";
+        error = "the device refused the login: " + codeAndMessage(json).substr(2);
         return false;
     }
     const auto data = json.find("data");

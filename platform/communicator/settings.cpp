@@ -35,6 +35,8 @@ bool isPort(const std::string& text) {
     return port >= 1 && port <= 65535;
 }
 
+} // namespace
+
 // http or https, a host, and an optional port; the rest is the caller's.
 bool isDeviceUrl(const std::string& url) {
     std::size_t start;
@@ -59,6 +61,8 @@ bool isDeviceUrl(const std::string& url) {
     }
     return !host.empty() && host.find('@') == std::string::npos;
 }
+
+namespace {
 
 bool isTimeout(const std::string& text, long& value) {
     if (text.empty() || text.size() > 9)

@@ -1,34 +1,55 @@
 #include "platform/framework/autoreportstream.h"
 
 #include <curl/curl.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <chrono>
 
+#include "platform/communicator/transport_failure.h"
 #include "platform/framework/eventstreamparser.h"
 
 namespace pqxhost {
 
 namespace {
 
+constexpr long kConnectTimeoutMs = 2000;
+constexpr long kSilenceSeconds = 5;
+
 struct Transfer {
-    AutoReportStream* stream;
+    CURL* curl;
     EventStreamParser* parser;
-    std::atomic<bool>* stop;
-    std::atomic<bool>* connected;
     std::function<void()> onOpen;
+    bool open = false;
+    std::string refusal; // why the answer is not an event stream
 };
 
-size_t onBytes(char* data, size_t size, size_t count, void* user) {
+// The answer's head ends in a blank line: by then its status and content
+// type are known, and the stream either opens or is refused.
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
-    if (!transfer->connected->load())
+    const size_t length = size * count;
+    if (!(length == 2 && data[0] == '\r') && !(length == 1 && data[0] == '\n'))
+        return length;
+    long status = 0;
+    const char* type = nullptr;
+    curl_easy_getinfo(transfer->curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_TYPE, &type);
+    if (status == 200 && type && strncasecmp(type, "text/event-stream", 17) == 0) {
+        transfer->open = true;
         transfer->onOpen();
-    transfer->parser->feed(data, size * count);
-    return size * count;
+        return length;
+    }
+    transfer->refusal = "the device answered with HTTP status " + std::to_string(status) +
+                        (status == 200 ? std::string(" and content type ") +
+                                             (type ? type : "(none)") + ", not text/event-stream"
+                                       : "");
+    return 0;
 }
 
-int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<Transfer*>(user)->stop->load() ? 1 : 0;
+size_t onBytes(char* data, size_t size, size_t count, void* user) {
+    static_cast<Transfer*>(user)->parser->feed(data, size * count);
+    return size * count;
 }
 
 } // namespace
@@ -53,17 +74,39 @@ void AutoReportStream::stop() {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
+        if (m_multi)
+            curl_multi_wakeup(static_cast<CURLM*>(m_multi));
     }
     m_changed.notify_all();
     if (m_thread.joinable())
         m_thread.join();
 }
 
-bool AutoReportStream::waitConnected(int timeoutMs) {
+bool AutoReportStream::waitConnected(int timeoutMs, std::string* error) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
-        return m_connected.load() || m_stop.load();
-    }) && m_connected.load();
+    const std::uint64_t failures = m_failures;
+    m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return m_connected.load() || m_stop.load() || m_failures != failures;
+    });
+    if (m_connected.load())
+        return true;
+    if (error)
+        *error = m_failures != failures ? m_lastError
+                                        : "no answer within " + std::to_string(timeoutMs) + " ms";
+    return false;
+}
+
+void AutoReportStream::attemptEnded(bool wasOpen, const std::string& why) {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_connected = false;
+        m_lastError = why;
+        if (!wasOpen)
+            ++m_failures;
+    }
+    m_changed.notify_all();
+    if (wasOpen && m_onState && !m_stop.load())
+        m_onState(false, why);
 }
 
 void AutoReportStream::run() {
@@ -73,12 +116,19 @@ void AutoReportStream::run() {
         ++m_reports;
         m_onReport(data);
     });
+    CURLM* multi = curl_multi_init();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_multi = multi;
+    }
     auto backoff = std::chrono::milliseconds(100);
-    while (!m_stop.load()) {
+    while (multi && !m_stop.load()) {
         CURL* curl = curl_easy_init();
         if (curl == nullptr)
             break;
-        Transfer transfer{this, &parser, &m_stop, &m_connected, [this, &backoff] {
+        Transfer transfer{curl,
+                          &parser,
+                          [this, &backoff] {
                               {
                                   std::lock_guard<std::mutex> lock(m_mutex);
                                   m_connected = true;
@@ -86,30 +136,60 @@ void AutoReportStream::run() {
                               ++m_connections;
                               backoff = std::chrono::milliseconds(100);
                               m_changed.notify_all();
-                          }};
+                              if (m_onState)
+                                  m_onState(true, "");
+                          },
+                          false,
+                          {}};
+        char detail[CURL_ERROR_SIZE] = "";
         curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
+        curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
+        curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBytes);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &onProgress);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, 2000L);
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, 5L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kSilenceSeconds);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_perform(curl);
+        curl_multi_add_handle(multi, curl);
+        int running = 1;
+        while (running > 0 && !m_stop.load()) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK)
+                break;
+            if (running > 0)
+                curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        }
+        CURLcode code = CURLE_OK;
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &queued))
+            if (message->msg == CURLMSG_DONE)
+                code = message->data.result;
+        long osErrno = 0;
+        curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
+        curl_multi_remove_handle(multi, curl);
         curl_easy_cleanup(curl);
         parser.reset();
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_connected = false;
-        }
-        m_changed.notify_all();
+
+        std::string why;
+        if (!transfer.refusal.empty())
+            why = transfer.refusal;
+        else if (transfer.open && code == CURLE_OPERATION_TIMEDOUT)
+            why = "the device sent nothing for " + std::to_string(kSilenceSeconds) + " s";
+        else if (code == CURLE_OK)
+            why = "the device ended the stream";
+        else
+            why = lcdcomm::detail::transportFailure(code, osErrno, kConnectTimeoutMs, detail);
+        attemptEnded(transfer.open, why);
 
         std::unique_lock<std::mutex> lock(m_mutex);
         m_changed.wait_for(lock, backoff, [this] { return m_stop.load(); });
         backoff = std::min(backoff * 2, std::chrono::milliseconds(2000));
     }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_multi = nullptr;
+    if (multi)
+        curl_multi_cleanup(multi);
 }
 
 } // namespace pqxhost

@@ -5,10 +5,14 @@
 //   AutoReportStream stream("http://127.0.0.1:8900",
 //                           [&](const std::string& text) { host.deliverText(0x0008110d, text); });
 //   stream.start();
+//   std::string why;
+//   if (!stream.waitConnected(5000, &why)) { ... why: "connection refused (...)" ... }
 //   ...
-//   stream.stop();   // ends the connection and joins the thread
+//   stream.stop();   // ends the connection at once and joins the thread
 //
-// A stream silent for longer than 5 s (the device pings every second) counts
+// The stream is open once the device has answered with status 200 and the
+// content type text/event-stream; any other answer is a failed attempt. A
+// stream silent for longer than 5 s (the device pings every second) counts
 // as dropped. Reconnection waits 100 ms, doubling up to 2 s.
 #pragma once
 
@@ -25,12 +29,17 @@ namespace pqxhost {
 class AutoReportStream {
 public:
     using Callback = std::function<void(const std::string& report)>;
+    // `open` true: a connection opened; false: an open one was lost, `why`
+    // says how. Called on the stream's thread; not called for stop().
+    using StateCallback = std::function<void(bool open, const std::string& why)>;
 
     AutoReportStream(std::string baseUrl, Callback onReport);
     ~AutoReportStream();
     AutoReportStream(const AutoReportStream&) = delete;
     AutoReportStream& operator=(const AutoReportStream&) = delete;
 
+    // Before start().
+    void onState(StateCallback callback) { m_onState = std::move(callback); }
     void start();
     void stop();
 
@@ -38,14 +47,18 @@ public:
     std::uint64_t connections() const { return m_connections.load(); }
     std::uint64_t reports() const { return m_reports.load(); }
     bool connected() const { return m_connected.load(); }
-    // Blocks until a connection is open or the time passes; true when open.
-    bool waitConnected(int timeoutMs);
+    // Blocks until a connection is open, an attempt to open one has failed
+    // or the time passes; true when open. Otherwise `error` says why: the
+    // failed attempt's cause, or that nothing came in time.
+    bool waitConnected(int timeoutMs, std::string* error = nullptr);
 
 private:
     void run();
+    void attemptEnded(bool wasOpen, const std::string& why);
 
     std::string m_url;
     Callback m_onReport;
+    StateCallback m_onState;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_connected{false};
@@ -53,6 +66,9 @@ private:
     std::atomic<std::uint64_t> m_reports{0};
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    void* m_multi = nullptr;      // the transfer's multi handle, for stop() to wake it
+    std::uint64_t m_failures = 0; // attempts that never opened
+    std::string m_lastError;
 };
 
 } // namespace pqxhost

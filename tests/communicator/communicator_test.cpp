@@ -88,7 +88,8 @@ TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBody
 
 TEST(CommunicatorLogin, RefusedOrMalformedLoginSaysWhyKeepsNoTokenAndIsTriedAgainLater) {
     const std::vector<std::pair<const char*, const char*>> refusals = {
-        {R"({"code":3,"message":"bad password"})", "the device refused the login (code 3)"},
+        {R"({"code":3,"message":"bad password"})",
+         "the device refused the login: code 3 \"bad password\""},
         {R"({"code":0,"data":{}})", "the login reply has no token"},
         {R"({"code":0,"data":"tok"})", "the login reply has no \"data\" object"},
         {"<html>", "the login reply is not a JSON object"},

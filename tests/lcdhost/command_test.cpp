@@ -1,87 +1,291 @@
-// lcdhost as a user runs it: its own device simulator, its exit status and
-// what it prints.
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <utility>
-
+// lcdhost as a user runs it: usage errors, strict set files, honest
+// answers, output for scripts, signals, a lost stream, and never a process
+// left behind.
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <fnmatch.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/support/process.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
-// Runs lcdhost with the arguments; its exit status and stdout and stderr together.
-std::pair<int, std::string> lcdhost(const std::string& arguments) {
-    const char* wrapper = std::getenv("LCD_EXEC_WRAPPER");
-    FILE* pipe = ::popen(
-        (std::string(wrapper ? wrapper : "") + " " LCDHOST_PATH " " + arguments + " 2>&1").c_str(),
-        "r");
-    std::string output;
-    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;)
-        output += static_cast<char>(c);
-    const int raw = pipe != nullptr ? ::pclose(pipe) : -1;
-    return {raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, output};
-}
+using nlohmann::json;
+using testsupport::eventually;
 
 constexpr auto npos = std::string::npos;
 
-TEST(LcdhostCommand, HelpListsTheCommandsAndEveryMemberAndSucceeds) {
-    const auto [status, output] = lcdhost("--help");
-    EXPECT_EQ(status, 0);
-    for (const char* part : {"demo", "set --layer N", "watch", "--device URL",
-                             "--colorTemperature.advanceAdjust.B", "--highLight.W"})
-        EXPECT_NE(output.find(part), npos) << part;
+// A device simulator with a token and a password of its own. A process,
+// not threads of ours: under an emulator a process with threads may not
+// start another one reliably.
+struct Device : testsupport::Process {
+    explicit Device(const std::string& fault = "")
+        : Process({LCD_DEVICE_SIM_PATH, "--port", "0", "--password", "pw-9c1", "--token", "tok-5e2",
+                   "--fault", fault.empty() ? R"({"mode":"none"})" : fault}) {
+        eventually([this] { return out().find('\n') != npos; }, 30000);
+        url = out().substr(out().find("http://"));
+        url.pop_back();
+    }
+    json get(const std::string& path) {
+        httplib::Client client(url);
+        const auto reply = client.Get(path.c_str(), {{"Authorization", "tok-5e2"}});
+        return reply ? json::parse(reply->body) : json();
+    }
+    std::string url;
+};
+
+// lcdhost with the words of `line`, "URL" standing for the device's.
+struct Lcdhost : testsupport::Process {
+    Lcdhost(const std::string& line, const std::string& url = "", const std::string& input = "",
+            std::vector<std::string> environment = {})
+        : Process(words(line, url), std::move(environment), input) {}
+    static std::vector<std::string> words(const std::string& line, const std::string& url) {
+        std::vector<std::string> out{LCDHOST_PATH};
+        std::istringstream in(line);
+        for (std::string word; in >> word;)
+            out.push_back(word == "URL" ? url : word);
+        return out;
+    }
+};
+
+TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNothingStarted) {
+    Device device;
+    struct Case {
+        const char* line;
+        const char* command; // in the pointer to --help
+        std::string message;
+    };
+    const Case cases[] = {
+        {"frobnicate", "", "unknown command \"frobnicate\""},
+        {"--device URL --token T", "",
+         "name a command: with --device nothing is written to "
+         "the device by default"},
+        {"--device notaurl get", " get",
+         "--device: \"notaurl\" is not http://HOST[:PORT] or https://HOST[:PORT]"},
+        {"--timeout-ms 0 get", " get",
+         "--timeout-ms: \"0\" is not a whole number from 1 to 3600000"},
+        {"--json -q get", " get", "--json and --quiet exclude each other"},
+        {"watch --seconds", " watch", "--seconds needs a value"},
+        {"watch --bogus=1", " watch", "unknown option --bogus"},
+        {"watch extra", " watch", "unexpected argument \"extra\""},
+        {"demo --strict", " demo", "unknown option --strict"},
+        {"set", " set", "set needs --layer N or --file PATH"},
+        {"set --hue 5", " set", "--hue: comes before any --layer"},
+        {"set --layer 3 --hue", " set", "--hue needs a value"},
+        {"set --layer 3 --hue 99999999999", " set",
+         "--hue: \"99999999999\" is not a 32-bit integer"},
+        {"set --layer 1 --file x", " set", "--layer excludes --file"},
+    };
+    for (const Case& c : cases) {
+        Lcdhost host(c.line, device.url);
+        EXPECT_EQ(host.wait(), 2) << c.line;
+        EXPECT_EQ(host.err(),
+                  "lcdhost: " + c.message + "\nTry 'lcdhost" + c.command + " --help'.\n");
+        EXPECT_EQ(host.out(), "") << c.line;
+        EXPECT_TRUE(host.groupGone()) << c.line;
+    }
+    EXPECT_EQ(device.get("/sim/requests"), json::array()) << "a usage error reached the device";
 }
 
-// A usage error prints its one line and the pointer to --help, nothing else.
-TEST(LcdhostCommand, UsageErrorsExitWithTwoAndSayExactlyWhatIsWrong) {
-    const std::pair<const char*, std::string> cases[] = {
-        {"frobnicate", "unknown option or command \"frobnicate\""},
-        {"set", "set: give --layer N or --file FILE"},
-        {"set --hue 5", "set: --hue comes before any --layer"},
-        {"set --layer 3 --hue", "set: --hue needs a value"},
-        {"set --layer 3 --hue ten", "set: --hue: \"ten\" is not a 32-bit integer"},
-        {"set --layer 3 --tint 1", "set: unknown member \"tint\" (see lcdhost --help)"},
-        {"--timeout-ms 0 demo", "--timeout-ms: \"0\" is not a number of at least 1"},
+TEST(LcdhostUsage, HelpOfEachCommandAndTheVersionArePrintedWithStatusZero) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"--version", "lcdhost", "lcdhost " LCD_VERSION},
+        {"--help", "Exit status:", "0 when every set was accepted"},
+        {"set --help", "  --colorTemperature.advanceAdjust.B V ", "default 50"},
+        {"get --help", "  --layer N ... ", "only layer N, in the order given"},
     };
-    for (const auto& [arguments, message] : cases) {
-        EXPECT_EQ(lcdhost(arguments),
-                  std::make_pair(2, "lcdhost: " + message + "\nTry 'lcdhost --help'.\n"))
-            << arguments;
+    for (const auto& [line, part, alsoOnItsLine] : cases) {
+        Lcdhost host(line);
+        EXPECT_EQ(host.wait(), 0) << line;
+        EXPECT_NE(testsupport::lineWith(host.out(), part).find(alsoOnItsLine), npos) << line << "\n"
+                                                                                     << host.out();
     }
 }
 
-TEST(LcdhostCommand, AnAcceptedSetPrintsItsAnswerThenTheChangeTheDeviceReports) {
-    const auto [status, output] = lcdhost("set --layer 3 --hue -10 --contrast.R 61 --layer 4");
-    EXPECT_EQ(status, 0) << output;
-    const auto answer = output.find("  answer: accepted\n");
-    const auto change =
-        output.find("  changed: layer 3: hue -10, contrast.R 61; layer 4: defaults\n");
-    ASSERT_NE(change, npos) << output;
-    EXPECT_LT(answer, change) << output; // a missing answer is npos: never before the change
+TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
+    Device device;
+    const std::string file = ::testing::TempDir() + "lcdhost-layers.json";
+    const std::string unexpected = "syntax error while parsing value - unexpected ";
+    const std::pair<const char*, std::string> cases[] = {
+        {"[{\"layerId\": 1,\n  \"imageQuality\": {\"hue\": 99999999999}}]",
+         "2:27: [0].imageQuality.hue: 99999999999 is not a 32-bit integer"},
+        {R"([{"layerId": "abc"}])", "1:14: [0].layerId: \"abc\" is not a 32-bit integer"},
+        {R"([{"layerId": 1}, {"layerId": 5.5}])", "1:30: [1].layerId: 5.5 is not a 32-bit integer"},
+        {R"([{"imageQuality": {"tint": 1}}])", "1:20: [0].imageQuality.tint: unknown member"},
+        {R"([{"layerId": 1, "layerId": 2}])", "1:17: [0].layerId: duplicate member"},
+        {R"([{"layerId": 1}] x)", "1:18: syntax error while parsing value - invalid literal; "
+                                  "last read: '1}] x'; expected end of input"},
+        {R"([{"layerId": 1},])",
+         "1:17: [1]: " + unexpected + "']'; expected '[', '{', or a literal"},
+        {R"({"layerId": 1})", "1:1: not an array of layer records"},
+        {"", "1:1: " + unexpected + "end of input; expected '[', '{', or a literal"},
+        {"[]", "1:1: the array holds no layer records"},
+    };
+    for (const auto& [text, message] : cases) {
+        std::ofstream(file) << text;
+        Lcdhost host("--device URL --token tok-5e2 set --file " + file, device.url);
+        EXPECT_EQ(host.wait(), 2) << text;
+        EXPECT_EQ(host.err(), "lcdhost: " + file + ":" + message + "\nTry 'lcdhost set --help'.\n");
+    }
+    for (const std::string& path : {std::string("/nonexistent.json"), std::string(".")}) {
+        Lcdhost host("--device URL --token tok-5e2 set --file " + path, device.url);
+        EXPECT_EQ(host.wait(), 2);
+        EXPECT_EQ(host.err(),
+                  "lcdhost: " + path +
+                      (path == "." ? ": is a directory" : ": No such file or directory") +
+                      "\nTry 'lcdhost set --help'.\n");
+    }
+    EXPECT_EQ(device.get("/sim/requests"), json::array()) << "a faulty file reached the device";
 }
 
-TEST(LcdhostCommand, ASetTheDeviceRefusesExitsWithOneAndReportsNoChange) {
-    const auto [status, output] = lcdhost("--wait-ms 300 set --layer 99");
-    EXPECT_EQ(status, 1) << output;
-    // The plug-in was loaded and registered with the host before the set.
-    for (const char* line : {"component movra.lcd.model.layer.imagequality created\n",
-                             "client \"layerimagequalitymodelmsg\" registered\n",
-                             "request handler for 0xfc050410 (set) registered\n",
-                             "notification handler for 0x0008110d (auto-report) registered\n",
-                             "  answer: refused by the device\n"})
-        EXPECT_NE(output.find(line), npos) << line << output;
-    EXPECT_EQ(output.find("changed:"), npos) << output;
+TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
+    Device device;
+    const std::string url = device.url, auth = "--device URL --token tok-5e2 ";
+    Lcdhost watch(auth + "watch --json", url);
+    ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }));
+
+    // Members not in the file keep the record's defaults.
+    Lcdhost set(auth + "--json set --file -", url,
+                R"([{"layerId":2,"imageQuality":{"hue":-7,"contrast":{"G":1}}}])");
+    ASSERT_EQ(set.wait(), 0) << set.err();
+    const json stored = device.get("/movra/v1/layers/list-detail")["data"][1];
+    EXPECT_EQ(stored["imageQuality"]["hue"], -7);
+    EXPECT_EQ(stored["imageQuality"]["contrast"], json::parse(R"({"R":50,"G":1,"B":50})"));
+    EXPECT_EQ(
+        json::parse(set.out()),
+        (json{{"set", {stored}}, {"answer", "accepted"}, {"reason", ""}, {"changes", {{stored}}}}));
+
+    Lcdhost get(auth + "get --json --layer 2 --layer 1", url);
+    ASSERT_EQ(get.wait(), 0) << get.err();
+    EXPECT_EQ(json::parse(get.out()),
+              (json{stored, device.get("/movra/v1/layers/list-detail")["data"][0]}));
+
+    // Ctrl-C ends a watch as a person ends it: status 0.
+    ASSERT_TRUE(eventually([&] { return watch.out().find('\n') != npos; }));
+    watch.signal(SIGINT);
+    EXPECT_EQ(watch.wait(), 0) << watch.err();
+    const json line = json::parse(watch.out());
+    EXPECT_EQ(line["layers"], json{stored});
+    EXPECT_EQ(fnmatch("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]T[0-9][0-9]:[0-9][0-9]:[0-9][0-9]."
+                      "[0-9][0-9][0-9]Z",
+                      line["time"].get<std::string>().c_str(), 0),
+              0)
+        << line;
 }
 
-TEST(LcdhostCommand, ADeviceThatIsNotThereIsReportedNotCrashedOn) {
+// What lcdhost says when the device refuses, fails or answers oddly.
+TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
+    struct Case {
+        const char* line;
+        const char* fault; // of the device
+        int status;
+        bool onStderr;
+        std::string said;
+        const char* neverSaid;
+    };
+    const std::string unreadable = "answer: accepted (the device's reply could not be read: "
+                                   "error at line :0 col :";
+    const Case cases[] = {
+        {"--token tok-5e2 set --layer 1", R"({"mode":"non-json"})", 0, false, unreadable, ""},
+        {"--token tok-5e2 set --layer 1 --strict", R"({"mode":"non-json"})", 1, false, unreadable,
+         ""},
+        {"--token tok-5e2 set --layer 99", "", 1, false,
+         "  answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
+        {"-q --token tok-5e2 set --layer 99", "", 1, true,
+         "lcdhost: answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
+        {"--token tok-5e2 --timeout-ms 200 set --layer 1", "", 0, false, "  answer: accepted\n",
+         ""},
+        {"--user admin --password nope set --layer 1", "", 1, true,
+         "login to URL failed: the device refused the login: HTTP status 401, code 10001 "
+         "\"invalid username or password\"\n",
+         ""},
+        {"-v --token tok-5e2 set --layer 1", "", 0, true,
+         "> PUT /movra/v1/layers/image-quality (Content-Type: application/json, Authorization: "
+         "***) [{\"layerId\":1,",
+         "tok-5e2"},
+        {"-v --user admin --password pw-9c1 get", "", 0, true,
+         "> POST /movra/v1/system/auth/login (Content-Type: application/json) "
+         "{\"password\":\"***\",\"username\":\"admin\"}\n< 200 in ",
+         "pw-9c1"},
+    };
+    for (const Case& c : cases) {
+        Device device(c.fault);
+        Lcdhost host(std::string("--device URL --wait-ms 0 ") + c.line, device.url);
+        EXPECT_EQ(host.wait(), c.status) << c.line << "\n" << host.out() << host.err();
+        const std::string text = c.onStderr ? host.err() : host.out();
+        std::string said = c.said;
+        if (said.find("URL") != npos)
+            said.replace(said.find("URL"), 3, device.url);
+        EXPECT_NE(text.find(said), npos) << c.line << "\n" << text;
+        if (*c.neverSaid) {
+            EXPECT_EQ((host.out() + host.err()).find(c.neverSaid), npos) << c.line;
+        }
+    }
+}
+
+TEST(LcdhostAnswers, AnAbsentDeviceIsNamedByItsCauseWithoutWaitingForTheTimeOut) {
+    const auto began = std::chrono::steady_clock::now();
     // Port 9 on loopback: nothing listens there.
-    const auto [status, output] =
-        lcdhost("--device http://127.0.0.1:9 --token t --timeout-ms 500 set --layer 1");
-    EXPECT_EQ(status, 1) << output;
-    EXPECT_NE(output.find("auto-report stream http://127.0.0.1:9/events did not open"), npos)
-        << output;
+    Lcdhost host("--device http://127.0.0.1:9 --token t --timeout-ms 20000 set --layer 1");
+    EXPECT_EQ(host.wait(), 1);
+    EXPECT_EQ(host.err().rfind("lcdhost: the device's auto-report stream http://127.0.0.1:9/events "
+                               "did not open: connection refused (Failed to connect to ",
+                               0),
+              0u)
+        << host.err();
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));
+}
+
+TEST(LcdhostSignals, SigintOrSigtermDuringADelayedSetEndsAt130AndLeavesNothingRunning) {
+    // The simulator lcdhost starts holds every set for a minute.
+    const std::string script = ::testing::TempDir() + "lcdhost-slow-device";
+    const char* wrapper = std::getenv("LCD_EXEC_WRAPPER");
+    std::ofstream(script) << "#!/bin/sh\nexec " << (wrapper ? wrapper : "")
+                          << " " LCD_DEVICE_SIM_PATH " \"$@\" --fault "
+                             "'{\"mode\":\"delay\",\"ms\":60000}'\n";
+    ASSERT_EQ(::chmod(script.c_str(), 0700), 0);
+    for (int signal : {SIGINT, SIGTERM}) {
+        Lcdhost host("--simulator " + script + " set --layer 1", "", "", {"LCD_EXEC_WRAPPER="});
+        ASSERT_TRUE(eventually([&] { return host.out().find("set layer 1") != npos; }, 30000));
+        const auto began = std::chrono::steady_clock::now();
+        host.signal(signal);
+        EXPECT_EQ(host.wait(), 130) << host.err();
+        // Well within the set's time-out, which the run did not wait for.
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(3));
+        EXPECT_EQ(host.err(), "lcdhost: interrupted\n");
+        EXPECT_TRUE(eventually([&] { return host.groupGone(); }));
+    }
+}
+
+TEST(LcdhostSignals, TheSimulatorEndsWithLcdhostEvenOnSigkill) {
+    Lcdhost host("watch");
+    ASSERT_TRUE(eventually([&] { return host.out().find("watching") != npos; }, 30000));
+    host.signal(SIGKILL);
+    EXPECT_EQ(host.wait(), 128 + SIGKILL);
+    EXPECT_TRUE(eventually([&] { return host.groupGone(); }));
+}
+
+TEST(LcdhostWatch, ALostStreamIsReportedRetriedAndEndsWithStatusOneWhenItNeverComesBack) {
+    Device device;
+    Lcdhost watch("--device URL --token tok-5e2 watch --seconds 2", device.url);
+    ASSERT_TRUE(eventually([&] { return watch.out().find("watching") != npos; }));
+    device.signal(SIGTERM);
+    EXPECT_EQ(watch.wait(), 1);
+    // How the stream ended depends on how far the device got in closing it.
+    EXPECT_EQ(fnmatch("lcdhost: stream lost, reconnecting (*)\n"
+                      "lcdhost: the device's auto-report stream was lost and did not come back\n",
+                      watch.err().c_str(), 0),
+              0)
+        << watch.err();
 }
 
 } // namespace

@@ -1,57 +1,95 @@
+// lcd-device-sim as a program: its command line, its help, its port and
+// its stop.
 #include <gtest/gtest.h>
+#include <httplib.h>
 
-#include <signal.h>
-#include <sys/wait.h>
+#include <fnmatch.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <string>
-#include <utility>
+
+#include "tests/support/process.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
-// Behind LCD_EXEC_WRAPPER (the emulator, when the tree is built for the
-// device), so that the child runs the same way as this test.
-std::string simulator(const std::string& args) {
-    const char* wrapper = std::getenv("LCD_EXEC_WRAPPER");
-    return std::string(wrapper ? wrapper : "") + " " LCD_DEVICE_SIM_PATH " " + args;
-}
+using testsupport::eventually;
+using testsupport::Process;
 
-TEST(SimulatorExecutable, RefusesNonLoopbackHostsAndUnknownFlagsWithExitTwo) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"--host 0.0.0.0 --port 0", "only loopback addresses"},
-        {"--host 10.1.2.3 --port 0", "only loopback addresses"},
-        {"--host :: --port 0", "only loopback addresses"},
-        {"--host localhost.example", "only loopback addresses"},
-        {"--colour red", "unknown argument --colour"}};
-    for (const auto& [args, message] : cases) {
-        // The shell shows what the simulator said, then checks its exit status and message.
-        const std::string check = "out=$(" + simulator(args) +
-                                  " 2>&1); code=$?; echo \"$out\" >&2; [ $code -eq 2 ] && " +
-                                  "echo \"$out\" | grep -qF '" + message + "'";
-        EXPECT_EQ(std::system(check.c_str()), 0) << args;
+struct Simulator : Process {
+    explicit Simulator(std::vector<std::string> arguments)
+        : Process([&] {
+              arguments.insert(arguments.begin(), LCD_DEVICE_SIM_PATH);
+              return arguments;
+          }()) {}
+};
+
+TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--host", "0.0.0.0"},
+         "refusing --host 0.0.0.0: only loopback addresses (127.0.0.0/8, "
+         "::1) are allowed"},
+        {{"--colour", "red"}, "unknown option --colour"},
+        {{"extra"}, "unexpected argument extra"},
+        {{"--port"}, "--port needs a value"},
+        {{"--fault", "{}"}, "--fault: expected {\"mode\": \"...\"}"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        Simulator sim(arguments);
+        EXPECT_EQ(sim.wait(), 2) << message;
+        EXPECT_EQ(sim.err(), "lcd-device-sim: " + message + "\nTry 'lcd-device-sim --help'.\n");
     }
 }
 
-TEST(SimulatorExecutable, PrintsOneListeningLineAndStopsOnSigterm) {
-    // The shell prints the simulator's pid first, then passes on its exit status.
-    FILE* pipe = popen(
-        ("exec 2>&1; " + simulator("--host 127.0.0.2 --port 0") + " & echo $!; wait $!").c_str(),
-        "r");
-    ASSERT_NE(pipe, nullptr);
-    char pid[32] = {}, line[256] = {};
-    const bool read = std::fgets(pid, sizeof pid, pipe) && std::fgets(line, sizeof line, pipe);
-    // Checked without returning early, so that the simulator is always stopped below.
-    const std::string prefix = "lcd-device-sim listening on http://127.0.0.2:", text = line;
-    EXPECT_TRUE(read && text.compare(0, prefix.size(), prefix) == 0) << text;
-    const std::string port = text.size() > prefix.size() ? text.substr(prefix.size()) : "";
-    EXPECT_TRUE(port.size() > 1 && port[0] != '0' &&
-                port.find_first_not_of("0123456789") == port.size() - 1)
-        << text;
-    if (std::atoi(pid) > 0)
-        kill(std::atoi(pid), SIGTERM); // never 0: that is our own group
-    const int status = pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
+    Simulator sim({"--help"});
+    EXPECT_EQ(sim.wait(), 0);
+    for (const char* endpoint :
+         {"POST   /sim/fault", "POST   /sim/autoreport", "POST   /sim/stream/drop",
+          "GET    /sim/requests", "DELETE /sim/requests", "GET    /sim/stats",
+          "GET    /sim/layers/N/picture.png"}) {
+        const std::string line = testsupport::lineWith(sim.out(), endpoint);
+        EXPECT_EQ(line.find(endpoint), 2u) << endpoint;
+        EXPECT_NE(line.find_first_not_of(' ', 2 + std::strlen(endpoint)), std::string::npos);
+    }
+}
+
+TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOnSigterm) {
+    Simulator sim({"--host", "127.0.0.2", "--port", "0", "--verbose"});
+    ASSERT_TRUE(eventually([&] { return sim.out().find('\n') != std::string::npos; }, 30000));
+    const std::string line = sim.out(), prefix = "lcd-device-sim listening on http://127.0.0.2:";
+    ASSERT_EQ(fnmatch((prefix + "[1-9]*\n").c_str(), line.c_str(), 0), 0) << line;
+    const std::string port = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    ASSERT_EQ(port.find_first_not_of("0123456789"), std::string::npos) << line;
+    EXPECT_TRUE(httplib::Client("127.0.0.2", std::stoi(port)).Get("/sim/stats"));
+    sim.signal(SIGTERM);
+    EXPECT_EQ(sim.wait(), 0);
+    EXPECT_EQ(sim.err(), "lcd-device-sim: GET /sim/stats 200 (0 bytes in, 38 out)\n");
+}
+
+TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
+    Simulator other({"--port", "0"});
+    ASSERT_TRUE(eventually([&] { return other.out().find('\n') != std::string::npos; }, 30000));
+    const std::string line = other.out();
+
+    const int plain = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(plain, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(plain, 1), 0);
+    ::getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
+
+    for (const int port :
+         {std::stoi(line.substr(line.rfind(':') + 1)), int(ntohs(address.sin_port))}) {
+        Simulator sim({"--port", std::to_string(port)});
+        EXPECT_EQ(sim.wait(), 1);
+        EXPECT_EQ(sim.err(), "lcd-device-sim: port " + std::to_string(port) + " is in use\n");
+    }
+    ::close(plain);
 }
 
 } // namespace

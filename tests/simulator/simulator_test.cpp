@@ -191,9 +191,35 @@ TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoR
     EXPECT_EQ(json::parse(seen[3])["body"], "[1,");
     EXPECT_EQ(seen[4], "{not an envelope");
     EXPECT_EQ(get("/sim/stats"), json::parse(R"({"sets":2,"reports":5,"subscribers":1})"));
+    {
+        std::lock_guard<std::mutex> lock(events.mutex);
+        EXPECT_EQ(events.text.rfind(": open\n\n", 0), 0u) << "the stream opens with a comment";
+    }
     ASSERT_TRUE(post("/sim/stream/drop", "{}"));
     EXPECT_TRUE(eventually([&] { return events.ended.load(); }));
     EXPECT_EQ(get("/sim/stats")["subscribers"], 0);
+}
+
+TEST(SimulatorLog, KeepsTheLastRequestsOnlyAndNeverAPasswordOrAToken) {
+    LCD::Sim::Options options{"127.0.0.1", 0, "admin", "pw-3d", "T0", 4};
+    options.logSize = 3;
+    LCD::Sim::DeviceSim sim(options);
+    ASSERT_GT(sim.start(), 0);
+    httplib::Client client("127.0.0.1", sim.port());
+    for (int i = 0; i < 2; ++i) // dropped: older than the last three
+        client.Put(kSet, {{"Authorization", "T0"}}, "[]", "application/json");
+    const char* login = "/movra/v1/system/auth/login";
+    client.Post(login, R"({"username":"admin","password":"pw-3d"})", "application/json");
+    client.Post(login, "password=pw-3d", "text/plain");
+    client.Get(kList, {{"Authorization", "T0"}});
+    const json log = parsed(client.Get("/sim/requests"));
+    ASSERT_EQ(log.size(), 3u) << log;
+    const char* bodies[] = {R"({"username":"admin","password":"***"})", "***", ""};
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(log[i]["body"], bodies[i]) << log[i]["path"];
+    EXPECT_EQ(log[2]["headers"]["Authorization"], "***");
+    EXPECT_EQ(log.dump().find("pw-3d"), std::string::npos);
+    EXPECT_EQ(log.dump().find("T0"), std::string::npos);
 }
 
 } // namespace

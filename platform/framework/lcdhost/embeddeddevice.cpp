@@ -7,12 +7,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace lcdhost {
 
@@ -31,14 +30,32 @@ std::vector<std::string> wrapperWords() {
     return words;
 }
 
+// In the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void becomeSimulator(pid_t parent, int output, char* const* argv) {
+    // Ends with us however we end, SIGKILL included; a parent already gone
+    // before the request took hold is caught by the check after it.
+    if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+        ::_exit(127);
+    const int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (nothing < 0 || ::dup2(nothing, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0)
+        ::_exit(127);
+    // Signals that lcdhost blocks or catches must reach the simulator as usual.
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::execvp(argv[0], argv);
+    ::_exit(127);
+}
+
 } // namespace
 
 bool EmbeddedDevice::start(const std::string& program, const std::vector<std::string>& arguments,
-                           int timeoutMs, std::string* error) {
+                           int timeoutMs, std::string* error,
+                           const std::function<bool()>& cancelled) {
     auto fail = [&](const std::string& why) {
         if (error)
             *error = why;
-        stop();
+        stop(0);
         return false;
     };
     if (::access(program.c_str(), X_OK) != 0)
@@ -57,33 +74,26 @@ bool EmbeddedDevice::start(const std::string& program, const std::vector<std::st
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return fail(std::string("pipe: ") + std::strerror(errno));
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    const int rc = ::posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = ::getpid();
+    m_pid = ::fork();
+    if (m_pid == 0)
+        becomeSimulator(parent, pipeFds[1], argv.data());
     ::close(pipeFds[1]);
     m_stdout = pipeFds[0];
-    if (rc != 0) {
-        m_pid = -1;
-        return fail("cannot start " + program + ": " + std::strerror(rc));
-    }
+    if (m_pid < 0)
+        return fail("cannot start " + program + ": " + std::strerror(errno));
 
     // Read the first line, within the time allowed.
     std::string line;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (line.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0)
+        if (cancelled && cancelled())
+            return fail("cancelled");
+        if (std::chrono::steady_clock::now() >= deadline)
             return fail("the device simulator did not report its port within " +
                         std::to_string(timeoutMs) + " ms");
         pollfd p{m_stdout, POLLIN, 0};
-        const int ready = ::poll(&p, 1, static_cast<int>(left));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
+        if (::poll(&p, 1, 20) <= 0)
             continue;
         char buffer[256];
         const ssize_t n = ::read(m_stdout, buffer, sizeof buffer);
@@ -100,11 +110,19 @@ bool EmbeddedDevice::start(const std::string& program, const std::vector<std::st
     return true;
 }
 
-void EmbeddedDevice::stop() {
+void EmbeddedDevice::stop(int graceMs) {
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
         int status = 0;
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        pid_t done = 0;
+        while ((done = ::waitpid(m_pid, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (done == 0) {
+            ::kill(m_pid, SIGKILL);
+            while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+            }
         }
         m_pid = -1;
     }

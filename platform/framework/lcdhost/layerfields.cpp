@@ -70,6 +70,10 @@ const std::vector<std::string>& fieldNames() {
     return names;
 }
 
+int& fieldAt(LayerRecord& layer, std::size_t index) {
+    return kFields[index].access(layer);
+}
+
 bool parseInt(const std::string& text, int& value) {
     if (text.empty() || text.find_first_not_of("-0123456789") != std::string::npos)
         return false;

@@ -22,6 +22,9 @@ using LayerRecord = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
 // All 25 names, in member order.
 const std::vector<std::string>& fieldNames();
 
+// The member named by fieldNames()[index].
+int& fieldAt(LayerRecord& layer, std::size_t index);
+
 // False, with the reason in *error, for an unknown name or a value that is
 // not a 32-bit integer; the record is left as it was.
 bool setField(LayerRecord& layer, const std::string& name, const std::string& value,

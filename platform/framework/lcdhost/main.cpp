@@ -1,195 +1,76 @@
 // lcdhost: the stand-in host application. Loads the layer image-quality
 // plug-in, connects it to a device (by default a device simulator it starts
-// itself) and sends it set requests or shows what the device reports.
-#include <atomic>
+// itself) and sends it set requests, reads its layers or shows what the
+// device reports.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <climits>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
+#include <ctime>
 #include <iostream>
-#include <limits.h>
 #include <mutex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
-#include "platform/communicator/lcdcomm.h"
-#include "platform/framework/lcdhost/embeddeddevice.h"
-#include "platform/framework/lcdhost/installpaths.h"
+#include "platform/framework/lcdhost/commandline.h"
+#include "platform/framework/lcdhost/connection.h"
+#include "platform/framework/lcdhost/devicelayers.h"
+#include "platform/framework/lcdhost/exchangelog.h"
+#include "platform/framework/lcdhost/interruption.h"
 #include "platform/framework/lcdhost/layerfields.h"
-#include "platform/framework/lcdhost/session.h"
-#include "protocol/protomodel.h"
-
-#include <chrono>
+#include "platform/framework/lcdhost/layerjson.h"
+#include "platform/framework/lcdhost/pluginwarnings.h"
+#include "protocol/constants.h"
 
 namespace {
 
-constexpr const char* kUsage = R"(usage: lcdhost [OPTIONS] [demo]
-       lcdhost [OPTIONS] set --layer N [--MEMBER VALUE]... [--layer N ...]
-       lcdhost [OPTIONS] set --file FILE
-       lcdhost [OPTIONS] watch [--seconds N]
+using lcdhost::LayerList;
+using Json = nlohmann::ordered_json;
+using Clock = std::chrono::system_clock;
 
-Loads the layer image-quality plug-in into a host, connects it to a device
-and talks to the device through it.
+constexpr const char* kSetPath = LCD::Proto::Constants::PUTLAYERIMAGEQUALITY;
 
-Commands:
-  demo       sets three layers, shows each answer and each change the device
-             reports, then a set the device refuses (the default command)
-  set        sends one set request; each --layer starts a record with the
-             device defaults, the member options after it change that record.
-             --file FILE sends the JSON array of layer records in FILE instead.
-             Prints whether the device accepted it and the change it reports.
-  watch      prints every layer change the device reports, for N seconds
-             (0, the default: until interrupted)
-
-Options:
-  --device URL       the device, http://HOST:PORT; without it a device
-                     simulator is started on a free loopback port
-  --token T          use token T instead of logging in
-  --user U           login user (default admin with the simulator)
-  --password P       login password (default admin with the simulator)
-  --timeout-ms N     time-out of one device request (default 5000)
-  --wait-ms N        how long set waits for the reported change (default 3000)
-  --plugin PATH      the plug-in (default ../lib/liblayerimagequalitymodel.so.1
-                     beside this program)
-  --simulator PATH   the simulator (default lcd-device-sim beside this program)
-  -h, --help         show this text
-
-Members of a layer record for set (decimal integers):
-  )";
-
-constexpr const char* kUsageEnd = R"(
-
-Without --device, the environment's LCD_DEVICE_URL, LCD_DEVICE_TOKEN,
-LCD_DEVICE_USER, LCD_DEVICE_PASSWORD and LCD_DEVICE_TIMEOUT_MS are ignored
-for the simulator it starts; with --device they fill in what is not given.
-
-Exit status: 0 when every set was accepted, 1 when a set was refused or not
-answered or the device could not be reached, 2 for a usage error.
-)";
-
-std::atomic<bool> g_interrupted{false};
-
-void onSignal(int) {
-    g_interrupted = true;
-}
-
-struct UsageError {
-    std::string text;
+struct Output {
+    bool quiet = false;
+    bool json = false;
+    bool verbose = false;
 };
 
-struct Options {
-    std::string device;
-    std::string token, user, password;
-    bool haveToken = false, haveUser = false, havePassword = false;
-    long timeoutMs = 0;
-    int waitMs = 3000;
-    std::string plugin = lcdhost::defaultPluginPath();
-    std::string simulator = lcdhost::defaultSimulatorPath();
-    std::string command = "demo";
-    std::vector<std::string> rest; // the command's own arguments
-};
+Output g_out;
+lcdhost::Connection* g_connection = nullptr;
 
-int intValue(const std::string& flag, const std::string& text, int min) {
-    int value = 0;
-    if (!lcdhost::parseInt(text, value) || value < min)
-        throw UsageError{flag + ": \"" + text + "\" is not a number of at least " +
-                         std::to_string(min)};
-    return value;
+// Ends a run that a signal interrupted while a worker may still block in
+// the communicator: the simulator is stopped, and nothing is unwound, since
+// destructors would join that worker.
+[[noreturn]] void abandon() {
+    if (g_connection)
+        g_connection->stopDevice();
+    std::fflush(stdout);
+    static const char kLine[] = "lcdhost: interrupted\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kLine, sizeof kLine - 1);
+    ::_exit(130);
 }
 
-Options parseOptions(int argc, char** argv) {
-    Options o;
-    int i = 1;
-    auto next = [&](const std::string& flag) -> std::string {
-        if (i + 1 >= argc)
-            throw UsageError{flag + " needs a value"};
-        return argv[++i];
-    };
-    for (; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "-h" || a == "--help") {
-            o.command = "help";
-            return o;
-        } else if (a == "--device") {
-            o.device = next(a);
-        } else if (a == "--token") {
-            o.token = next(a);
-            o.haveToken = true;
-        } else if (a == "--user") {
-            o.user = next(a);
-            o.haveUser = true;
-        } else if (a == "--password") {
-            o.password = next(a);
-            o.havePassword = true;
-        } else if (a == "--timeout-ms") {
-            o.timeoutMs = intValue(a, next(a), 1);
-        } else if (a == "--wait-ms") {
-            o.waitMs = intValue(a, next(a), 0);
-        } else if (a == "--plugin") {
-            o.plugin = next(a);
-        } else if (a == "--simulator") {
-            o.simulator = next(a);
-        } else if (a == "demo" || a == "set" || a == "watch") {
-            o.command = a;
-            o.rest.assign(argv + i + 1, argv + argc);
-            return o;
-        } else {
-            throw UsageError{"unknown option or command \"" + a + "\""};
-        }
-    }
-    return o;
+void say(const std::string& line) {
+    if (!g_out.quiet && !g_out.json)
+        std::cout << line << "\n" << std::flush;
 }
 
-lcdhost::LayerList layersFromArguments(const std::vector<std::string>& args) {
-    lcdhost::LayerList layers;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-h" || a == "--help")
-            throw UsageError{""};
-        if (a.size() < 3 || a.compare(0, 2, "--") != 0)
-            throw UsageError{"set: \"" + a + "\" is not an option"};
-        if (i + 1 >= args.size())
-            throw UsageError{"set: " + a + " needs a value"};
-        const std::string name = a.substr(2);
-        const std::string& value = args[++i];
-        if (name == "file")
-            throw UsageError{"set: --file cannot be mixed with --layer"};
-        if (name == "layer") {
-            layers.emplace_back();
-            layers.back().layerId = intValue(a, value, INT_MIN);
-            continue;
-        }
-        if (layers.empty())
-            throw UsageError{"set: " + a + " comes before any --layer"};
-        std::string error;
-        if (!lcdhost::setField(layers.back(), name, value, &error))
-            throw UsageError{"set: " + error};
-    }
-    if (layers.empty())
-        throw UsageError{"set: give --layer N or --file FILE"};
-    return layers;
+void sayJson(const Json& value) {
+    if (g_out.json)
+        std::cout << value.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n"
+                  << std::flush;
 }
 
-// The set body of a file, read with the plug-in's own codec.
-bool layersFromFile(const std::string& path, lcdhost::LayerList& layers) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::cerr << "lcdhost: cannot read " << path << "\n";
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::string err;
-    if (!LCD::ProtoModel::decode(text.str(), layers, err)) {
-        std::cerr << "lcdhost: " << path << " is not a list of layer records: " << err << "\n";
-        return false;
-    }
-    return true;
+void error(const std::string& line) {
+    std::cerr << "lcdhost: " << line << "\n";
 }
 
-std::string describe(const lcdhost::LayerList& layers) {
+std::string describe(const LayerList& layers) {
     if (layers.empty())
         return "no layers";
     std::string text;
@@ -198,200 +79,388 @@ std::string describe(const lcdhost::LayerList& layers) {
     return text;
 }
 
-// Changes reported by the device, printed by the main thread so that they
-// follow the answer of the set that caused them.
-class ChangeLog {
+// "2024-05-01 14:03:07.250" in local time, or "2024-05-01T12:03:07.250Z".
+std::string timestamp(Clock::time_point when, bool utc) {
+    const std::time_t seconds = Clock::to_time_t(when);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count() %
+        1000;
+    std::tm parts{};
+    if (utc)
+        gmtime_r(&seconds, &parts);
+    else
+        localtime_r(&seconds, &parts);
+    char text[40];
+    const std::size_t n =
+        std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%S" : "%Y-%m-%d %H:%M:%S", &parts);
+    std::snprintf(text + n, sizeof text - n, ".%03d%s", static_cast<int>(ms), utc ? "Z" : "");
+    return text;
+}
+
+// What the device reported, kept by the threads that hear it until the
+// main thread prints it, so that changes follow the answer that caused them.
+class Inbox {
 public:
-    void add(const lcdhost::LayerList& layers) {
+    struct Change {
+        Clock::time_point when;
+        LayerList layers;
+    };
+    void add(const LayerList& layers) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pending.push_back(describe(layers));
+        m_changes.push_back({Clock::now(), layers});
     }
-    void print() {
-        std::vector<std::string> lines;
+    // The first opening is no news; one after a loss is.
+    void stream(bool open, const std::string& why) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (open && !m_lost)
+            return;
+        m_lost = !open;
+        m_notes.push_back(open ? "" : why);
+    }
+    std::vector<Change> takeChanges() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<Change> taken;
+        taken.swap(m_changes);
+        return taken;
+    }
+    // The stream's news on stderr; a loss is an error, even with -q.
+    void printStreamNotes() {
+        std::vector<std::string> notes;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            lines.swap(m_pending);
+            notes.swap(m_notes);
         }
-        for (const auto& line : lines)
-            std::cout << "  changed: " << line << "\n";
-        std::cout.flush();
+        for (const std::string& why : notes) {
+            if (!why.empty())
+                error("stream lost, reconnecting (" + why + ")");
+            else if (!g_out.quiet)
+                error("stream open again");
+        }
     }
 
 private:
     std::mutex m_mutex;
-    std::vector<std::string> m_pending;
+    std::vector<Change> m_changes;
+    std::vector<std::string> m_notes;
+    bool m_lost = false;
 };
 
-ChangeLog g_changes;
+Inbox g_inbox;
 
-// Sends one set request and reports the answer and the change it causes.
-bool setAndShow(lcdhost::Session& session, const lcdhost::LayerList& layers, int waitMs,
-                bool expectAccepted = true) {
-    std::cout << "set " << describe(layers) << "\n";
+struct SetOptions {
+    LayerList layers;
+    std::string file;
+    bool strict = false;
+    int waitMs = 3000;
+};
+
+// Sends one set request; prints the answer and the change it causes.
+// Returns the exit status of the set.
+int setAndShow(lcdhost::Session& session, const LayerList& layers, const SetOptions& options,
+               bool expectAccepted = true) {
+    say("set " + describe(layers));
     const std::uint64_t before = session.changes();
-    const pqxhost::Answer answer = session.set(layers);
-    bool accepted = false;
+    lcdhost::pluginwarnings::takeSetWarnings();
+    lcdhost::exchangelog::forget();
+    pqxhost::Answer answer;
+    if (!lcdhost::interruption::run([&] { answer = session.set(layers); }))
+        abandon();
+
+    const std::vector<std::string> warnings = lcdhost::pluginwarnings::takeSetWarnings();
+    std::string verdict, reason;
+    bool failed = true;
     if (answer.status == pqxhost::Answer::Status::answered && answer.payload.size() == 1) {
-        accepted = answer.payload[0] != 0;
-        std::cout << "  answer: " << (accepted ? "accepted" : "refused by the device") << "\n";
+        if (answer.payload[0] != 0) {
+            verdict = "accepted";
+            for (const std::string& w : warnings)
+                reason += (reason.empty() ? "" : "; ") + w;
+            failed = options.strict && !warnings.empty();
+        } else {
+            verdict = "refused";
+            reason = lcdhost::exchangelog::why(kSetPath);
+        }
     } else {
-        std::cout << "  answer: none (" << pqxhost::toString(answer.status)
-                  << (answer.error.empty() ? "" : ": " + answer.error)
-                  << "; the plug-in's warning above says why)\n";
+        verdict = "none";
+        reason = answer.status == pqxhost::Answer::Status::none
+                     ? lcdhost::exchangelog::why(kSetPath)
+                     : std::string(pqxhost::toString(answer.status)) +
+                           (answer.error.empty() ? "" : ": " + answer.error);
     }
-    std::cout.flush();
-    if (accepted && waitMs > 0 && !session.waitForChanges(before + 1, waitMs))
-        std::cout << "  no change reported within " << waitMs << " ms\n";
-    g_changes.print();
-    return accepted == expectAccepted;
+    const std::string line = verdict + (verdict == "refused" ? " by the device" : "") +
+                             (reason.empty() ? "" : " (" + reason + ")");
+    say("  answer: " + line);
+    if (failed && g_out.quiet)
+        error("answer: " + line);
+
+    if (verdict == "accepted" && options.waitMs > 0) {
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(options.waitMs);
+        while (!session.waitForChanges(before + 1, 10)) {
+            if (lcdhost::interruption::requested())
+                abandon();
+            if (std::chrono::steady_clock::now() >= until) {
+                say("  no change reported within " + std::to_string(options.waitMs) + " ms");
+                break;
+            }
+        }
+    }
+    Json changes = Json::array();
+    for (const Inbox::Change& change : g_inbox.takeChanges()) {
+        say("  changed: " + describe(change.layers));
+        changes.push_back(lcdhost::layersToJson(change.layers));
+    }
+    sayJson(Json{{"set", lcdhost::layersToJson(layers)},
+                 {"answer", verdict},
+                 {"reason", reason},
+                 {"changes", changes}});
+    const bool asExpected = (verdict == "accepted") == expectAccepted;
+    return asExpected && !(expectAccepted && failed) ? 0 : 1;
 }
 
-int runDemo(lcdhost::Session& session, int waitMs) {
-    bool ok = true;
-    lcdhost::LayerList one(1);
+int runDemo(lcdhost::Session& session, const SetOptions& options) {
+    int worst = 0;
+    LayerList one(1);
     one[0].layerId = 1;
     one[0].imageQuality.hue = -10;
-    ok &= setAndShow(session, one, waitMs);
+    worst |= setAndShow(session, one, options);
 
-    lcdhost::LayerList two(2);
+    LayerList two(2);
     two[0].layerId = 2;
     two[0].imageQuality.saturation = 70;
     two[0].imageQuality.gamma = 200;
     two[1].layerId = 3;
     two[1].imageQuality.contrast = {60, 55, 45};
-    ok &= setAndShow(session, two, waitMs);
+    worst |= setAndShow(session, two, options);
 
-    std::cout << "a layer the device does not have:\n";
-    lcdhost::LayerList unknown(1);
+    say("a layer the device does not have:");
+    LayerList unknown(1);
     unknown[0].layerId = 99;
-    ok &= setAndShow(session, unknown, waitMs, false);
-    std::cout << (ok ? "demo: every answer as expected\n"
-                     : "demo: an answer was not as expected\n");
-    return ok ? 0 : 1;
+    worst |= setAndShow(session, unknown, options, false);
+    say(worst == 0 ? "demo: every answer as expected" : "demo: an answer was not as expected");
+    return worst;
 }
 
-int runWatch(const std::vector<std::string>& args) {
-    int seconds = 0;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--seconds" && i + 1 < args.size())
-            seconds = intValue("--seconds", args[++i], 0);
-        else
-            throw UsageError{"watch: unknown argument \"" + args[i] + "\""};
+int runGet(const std::vector<int>& ids) {
+    LayerList all;
+    std::string why;
+    bool ok = false;
+    if (!lcdhost::interruption::run([&] { ok = lcdhost::readDeviceLayers(all, &why); }))
+        abandon();
+    if (!ok) {
+        error("cannot read the device's layers: " + why);
+        return 1;
     }
-    std::cout << "watching" << (seconds ? " for " + std::to_string(seconds) + " s" : "")
-              << "; Ctrl-C ends\n";
-    std::cout.flush();
+    LayerList shown = ids.empty() ? all : LayerList{};
+    for (int id : ids) {
+        bool found = false;
+        for (const auto& layer : all)
+            if (layer.layerId == id) {
+                shown.push_back(layer);
+                found = true;
+                break;
+            }
+        if (!found) {
+            error("the device has no layer " + std::to_string(id));
+            return 1;
+        }
+    }
+    for (const auto& layer : shown)
+        say(lcdhost::summary(layer));
+    sayJson(lcdhost::layersToJson(shown));
+    return 0;
+}
+
+int runWatch(lcdhost::Session& session, int seconds) {
+    say(std::string("watching") + (seconds ? " for " + std::to_string(seconds) + " s" : "") +
+        "; Ctrl-C ends");
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!g_interrupted && (seconds == 0 || std::chrono::steady_clock::now() < end)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        g_changes.print();
+    while (seconds == 0 || std::chrono::steady_clock::now() < end) {
+        const bool interrupted = lcdhost::interruption::sleep(100);
+        g_inbox.printStreamNotes();
+        for (const Inbox::Change& change : g_inbox.takeChanges()) {
+            say(timestamp(change.when, false) + " changed: " + describe(change.layers));
+            sayJson(Json{{"time", timestamp(change.when, true)},
+                         {"layers", lcdhost::layersToJson(change.layers)}});
+        }
+        // A reader that went away (watch | head) ends the watch too.
+        if (interrupted || !std::cout)
+            break;
+    }
+    if (!session.streamOpen()) {
+        error("the device's auto-report stream was lost and did not come back");
+        return 1;
     }
     return 0;
 }
 
-void printUsage(std::ostream& out) {
-    out << kUsage;
+void addMemberOptions(CLI::App& set, LayerList& layers) {
+    set.add_option("--layer", "starts a record with the device defaults for layer N")
+        ->type_name("N")
+        ->trigger_on_parse()
+        ->each([&layers](const std::string& value) {
+            int id = 0;
+            if (!lcdhost::parseInt(value, id))
+                throw CLI::ValidationError("\"" + value + "\" is not a 32-bit integer");
+            layers.emplace_back();
+            layers.back().layerId = id;
+        });
     const auto& names = lcdhost::fieldNames();
-    std::size_t column = 2;
+    lcdhost::LayerRecord defaults;
     for (std::size_t i = 1; i < names.size(); ++i) { // layerId is --layer
-        const std::string item = "--" + names[i];
-        if (column + item.size() + 1 > 78) { // wrap before the item
-            out << "\n  ";
-            column = 2;
-        }
-        if (column > 2) {
-            out << ' ';
-            ++column;
-        }
-        out << item;
-        column += item.size();
+        const std::string name = names[i];
+        set.add_option("--" + name)
+            ->description("default " + std::to_string(lcdhost::fieldAt(defaults, i)))
+            ->type_name("V")
+            ->group("Members of the record begun by the last --layer (32-bit integers)")
+            ->trigger_on_parse()
+            ->each([&layers, name](const std::string& value) {
+                // CLI11 puts the option's name in front of these.
+                int parsed = 0;
+                if (layers.empty())
+                    throw CLI::ValidationError("comes before any --layer");
+                if (!lcdhost::parseInt(value, parsed))
+                    throw CLI::ValidationError("\"" + value + "\" is not a 32-bit integer");
+                lcdhost::setField(layers.back(), name, value, nullptr);
+            });
     }
-    out << kUsageEnd;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    lcdhost::LayerList layers;
-    bool fromFile = false;
-    try {
-        options = parseOptions(argc, argv);
-        if (options.command == "help") {
-            printUsage(std::cout);
-            return 0;
+    CLI::App app{"Loads the layer image-quality plug-in into a host, connects it to a device and "
+                 "talks to the device through it.",
+                 "lcdhost"};
+    app.get_formatter()->column_width(40); // the longest member option and its value
+    app.allow_extras();
+    app.fallthrough();
+    app.require_subcommand(0, 1);
+    app.set_version_flag("--version", std::string("lcdhost ") + LCD_VERSION);
+    lcdhost::ConnectionOptions connectionOptions;
+    lcdhost::addConnectionOptions(app, connectionOptions);
+    app.add_flag("-q,--quiet", g_out.quiet, "print nothing but errors");
+    app.add_flag("--json", g_out.json,
+                 "print results as JSON: one line for set and get, one object per line for watch");
+    app.add_flag("-v,--verbose", g_out.verbose,
+                 "print each exchange with the device on stderr, tokens and passwords as ***");
+    app.footer(app.get_footer() +
+               "\nWithout a command, lcdhost runs the demo against the simulator it starts; with\n"
+               "--device it writes to the device only when a command is named.\n"
+               "\nExit status: 0 when every set was accepted, 1 when a set was refused or not\n"
+               "answered or the device could not be reached, 2 for a usage error, 130 when\n"
+               "interrupted (Ctrl-C is the way to end watch, which then exits with 0, or 1 when\n"
+               "the device's stream was lost and did not come back).\n");
+
+    SetOptions setOptions;
+    app.add_option("--wait-ms", setOptions.waitMs,
+                   "how long set and demo wait for each reported change (default 3000)")
+        ->type_name("N")
+        ->check(lcdhost::commandline::wholeNumber(0, 3600000));
+    auto* demo = app.add_subcommand(
+        "demo", "sets three layers, shows each answer and each change the device reports, then a "
+                "set the device refuses");
+
+    auto* set = app.add_subcommand(
+        "set", "sends one set request and prints the device's answer and the change it reports");
+    addMemberOptions(*set, setOptions.layers);
+    set->add_option("--file", setOptions.file,
+                    "sends the JSON array of layer records in PATH instead, - for standard input "
+                    "(named <stdin> in messages)")
+        ->type_name("PATH")
+        ->excludes("--layer");
+    set->add_flag("--strict", setOptions.strict,
+                  "an answer that came with a warning of the plug-in counts as a failure");
+
+    std::vector<int> getIds;
+    auto* get = app.add_subcommand("get", "prints the layers the device holds now");
+    get->add_option("--layer", getIds, "only layer N, in the order given")
+        ->type_name("N")
+        ->check(lcdhost::commandline::wholeNumber(INT_MIN, INT_MAX));
+
+    int seconds = 0;
+    auto* watch = app.add_subcommand("watch", "prints every layer change the device reports");
+    watch->add_option("--seconds", seconds, "for N seconds (0, the default: until interrupted)")
+        ->type_name("N")
+        ->check(lcdhost::commandline::wholeNumber(0, 31536000));
+
+    for (CLI::App* sub : {demo, set, get, watch})
+        sub->footer("\nThe options of 'lcdhost --help' apply too, before or after the command.\n");
+
+    const int parsed = lcdhost::commandline::parse(app, argc, argv);
+    if (parsed >= 0)
+        return parsed;
+    CLI::App* command = app.get_subcommands().empty() ? nullptr : app.get_subcommands().front();
+    if (g_out.quiet && g_out.json)
+        return lcdhost::commandline::usageError(app, "--json and --quiet exclude each other");
+    if (!command && !connectionOptions.device.empty())
+        return lcdhost::commandline::usageError(
+            app, "name a command: with --device nothing is written to the device by default");
+    if (command == set) {
+        if (!setOptions.file.empty()) {
+            std::string why;
+            if (!lcdhost::readLayerFile(setOptions.file, setOptions.layers, why))
+                return lcdhost::commandline::usageError(app, why);
+        } else if (setOptions.layers.empty()) {
+            return lcdhost::commandline::usageError(app, "set needs --layer N or --file PATH");
         }
-        if (options.command == "set") {
-            if (options.rest.size() == 2 && options.rest[0] == "--file")
-                fromFile = true;
-            else
-                layers = layersFromArguments(options.rest);
-        } else if (options.command == "demo" && !options.rest.empty()) {
-            throw UsageError{"demo takes no arguments"};
-        }
-    } catch (const UsageError& e) {
-        if (!e.text.empty())
-            std::cerr << "lcdhost: " << e.text << "\n";
-        std::cerr << "Try 'lcdhost --help'.\n";
-        return 2;
     }
-    if (fromFile && !layersFromFile(options.rest[1], layers))
-        return 1;
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
+    lcdhost::interruption::install();
     std::signal(SIGPIPE, SIG_IGN);
+    lcdhost::pluginwarnings::install(g_out.quiet);
+    lcdhost::exchangelog::install(g_out.verbose);
 
-    lcdhost::EmbeddedDevice device;
-    lcdcomm::Settings settings;
-    std::string error;
-    if (options.device.empty()) {
-        if (!device.start(options.simulator, {}, 30000, &error)) {
-            std::cerr << "lcdhost: " << error << "\n";
+    lcdhost::Connection connection;
+    g_connection = &connection;
+    try {
+        std::string why;
+        if (!connection.startDevice(connectionOptions, &why, lcdhost::interruption::requested)) {
+            if (lcdhost::interruption::requested())
+                abandon();
+            error(why);
             return 1;
         }
-        settings.url = device.url();
-        settings.user = "admin";
-        settings.password = "admin";
-        std::cout << "device: " << device.url() << " (a device simulator started by lcdhost)\n";
-    } else {
-        settings = lcdcomm::Settings::fromEnvironment();
-        settings.url = options.device;
-        std::cout << "device: " << options.device << "\n";
-    }
-    if (options.haveToken)
-        settings.token = options.token;
-    if (options.haveUser)
-        settings.user = options.user;
-    if (options.havePassword)
-        settings.password = options.password;
-    if (options.timeoutMs > 0)
-        settings.timeoutMs = options.timeoutMs;
-    lcdcomm::configure(settings);
+        const std::string device =
+            "device: " + connection.settings().url +
+            (connection.simulated() ? " (a device simulator started by lcdhost)" : "");
+        if (!command || command == demo)
+            say(device);
+        else if (g_out.verbose)
+            error(device);
 
-    lcdhost::Session session([](const lcdhost::LayerList& changed) { g_changes.add(changed); });
-    if (!session.open(options.plugin, settings.url, static_cast<int>(settings.timeoutMs), &error)) {
-        std::cerr << "lcdhost: " << error << "\n";
+        const bool withSession = command != get;
+        bool opened = false;
+        if (!lcdhost::interruption::run([&] {
+                opened = connection.open(
+                    withSession, [](const LayerList& changed) { g_inbox.add(changed); }, &why,
+                    [](bool open, const std::string& cause) { g_inbox.stream(open, cause); });
+            }))
+            abandon();
+        if (!opened) {
+            error(why);
+            return 1;
+        }
+        if (withSession)
+            for (const std::string& line : connection.session().registrations()) {
+                if (!command || command == demo)
+                    say(line);
+                else if (g_out.verbose)
+                    error(line);
+            }
+
+        int status = 0;
+        if (command == set)
+            status = setAndShow(connection.session(), setOptions.layers, setOptions);
+        else if (command == get)
+            status = runGet(getIds);
+        else if (command == watch)
+            status = runWatch(connection.session(), seconds);
+        else
+            status = runDemo(connection.session(), setOptions);
+        connection.close();
+        return status;
+    } catch (const std::exception& e) {
+        error(std::string("stopped by an unexpected error: ") + e.what());
         return 1;
     }
-    for (const std::string& line : session.registrations())
-        std::cout << line << "\n";
-    if (settings.token.empty() && !lcdcomm::login(&error)) {
-        std::cerr << "lcdhost: login to " << settings.url << " failed: " << error << "\n";
-        return 1;
-    }
-
-    int status = 0;
-    if (options.command == "demo")
-        status = runDemo(session, options.waitMs);
-    else if (options.command == "set")
-        status = setAndShow(session, layers, options.waitMs) ? 0 : 1;
-    else
-        status = runWatch(options.rest);
-    session.close();
-    // Dropping the pooled connections lets the simulator end at once instead
-    // of waiting out their keep-alive.
-    lcdcomm::configure(lcdcomm::Settings{});
-    device.stop();
-    return status;
 }

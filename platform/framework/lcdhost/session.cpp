@@ -34,11 +34,14 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, 
         std::make_unique<pqxhost::AutoReportStream>(deviceUrl, [host](const std::string& report) {
             host->deliverText(kAutoReportLayerImageQuality, report);
         });
+    m_stream->onState(m_onStream);
     m_stream->start();
     // Without the stream open, a report of the first set could be missed.
-    if (!m_stream->waitConnected(connectMs)) {
+    std::string why;
+    if (!m_stream->waitConnected(connectMs, &why)) {
         if (error)
-            *error = "the device's auto-report stream " + deviceUrl + "/events did not open";
+            *error =
+                "the device's auto-report stream " + deviceUrl + "/events did not open: " + why;
         close();
         return false;
     }

@@ -43,8 +43,12 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Fails when the plug-in does not load or the device's report stream
-    // does not open within `connectMs`.
+    // Told when the report stream is lost or opens again; before open().
+    void onStreamState(pqxhost::AutoReportStream::StateCallback callback) {
+        m_onStream = std::move(callback);
+    }
+    // Fails, saying why, when the plug-in does not load or the device's
+    // report stream does not open within `connectMs`.
     bool open(const std::string& pluginPath, const std::string& deviceUrl, int connectMs,
               std::string* error);
     void close();
@@ -60,9 +64,11 @@ public:
     // true when they have.
     bool waitForChanges(std::uint64_t count, int timeoutMs);
     std::uint64_t changes() const;
+    bool streamOpen() const { return m_stream && m_stream->connected(); }
 
 private:
     ChangeCallback m_onChange;
+    pqxhost::AutoReportStream::StateCallback m_onStream;
     std::unique_ptr<pqxhost::Host> m_host;
     std::unique_ptr<pqxhost::Plugin> m_plugin;
     std::unique_ptr<pqxhost::AutoReportStream> m_stream;

@@ -1,0 +1,81 @@
+#include "platform/communicator/trace.h"
+
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <strings.h>
+
+#include "platform/communicator/lcdcomm.h"
+
+namespace lcdcomm::detail {
+
+namespace {
+
+constexpr const char* kMask = "***";
+
+struct Failure {
+    int status = 0;
+    std::string text;
+};
+
+thread_local Failure t_lastFailure;
+
+std::mutex g_mutex;
+std::shared_ptr<const Observer> g_observer;
+std::atomic<bool> g_observed{false};
+
+std::string maskedToken(const std::string& reply) {
+    nlohmann::json json = nlohmann::json::parse(reply, nullptr, false);
+    if (!json.is_object() || !json.contains("data") || !json["data"].is_object() ||
+        !json["data"].contains("token"))
+        return reply;
+    json["data"]["token"] = kMask;
+    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+} // namespace
+
+void report(const std::string& method, const std::string& path, const Heads& heads,
+            const std::string& shownBody, const Outcome& outcome, bool isLogin) {
+    if (!outcome.delivered)
+        t_lastFailure = Failure{outcome.status, outcome.error};
+    if (!g_observed.load(std::memory_order_acquire))
+        return;
+    std::shared_ptr<const Observer> observer;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        observer = g_observer;
+    }
+    if (!observer)
+        return;
+    Exchange exchange;
+    exchange.method = method;
+    exchange.path = path;
+    for (const auto& head : heads)
+        exchange.heads.emplace_back(
+            head.first, strcasecmp(head.first.c_str(), "Authorization") == 0 ? kMask : head.second);
+    exchange.body = shownBody;
+    exchange.status = outcome.status;
+    exchange.error = outcome.error;
+    exchange.reply = isLogin ? maskedToken(outcome.body) : outcome.body;
+    exchange.ms = outcome.ms;
+    (*observer)(exchange);
+}
+
+std::string lastFailure(int status) {
+    return t_lastFailure.status == status ? t_lastFailure.text : std::string();
+}
+
+} // namespace lcdcomm::detail
+
+namespace lcdcomm {
+
+void observe(Observer observer) {
+    std::lock_guard<std::mutex> lock(detail::g_mutex);
+    detail::g_observer = observer ? std::make_shared<const Observer>(std::move(observer)) : nullptr;
+    detail::g_observed = detail::g_observer != nullptr;
+}
+
+} // namespace lcdcomm

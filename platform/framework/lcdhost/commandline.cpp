@@ -1,0 +1,63 @@
+#include "platform/framework/lcdhost/commandline.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace lcdhost::commandline {
+
+CLI::Validator wholeNumber(long min, long max) {
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    return CLI::Validator(
+        [min, max, range](std::string& text) -> std::string {
+            const bool digits =
+                !text.empty() &&
+                text.find_first_not_of("0123456789", text[0] == '-') == std::string::npos &&
+                text.size() < 12;
+            const long value = digits ? std::strtol(text.c_str(), nullptr, 10) : 0;
+            if (digits && text != "-" && value >= min && value <= max)
+                return "";
+            return "\"" + text + "\" is not a whole number from " + range;
+        },
+        "", "");
+}
+
+int usageError(const CLI::App& app, const std::string& what) {
+    std::string command;
+    for (const CLI::App* sub : app.get_subcommands())
+        command = " " + sub->get_name();
+    std::cerr << app.get_name() << ": " << what << "\nTry '" << app.get_name() << command
+              << " --help'.\n";
+    return 2;
+}
+
+int parse(CLI::App& app, int argc, char** argv) {
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& done) {
+        return app.exit(done); // --help or --version: printed on stdout
+    } catch (const CLI::ArgumentMismatch& e) {
+        // "--seconds: 1 required INT missing"
+        std::string what = e.what();
+        const std::size_t colon = what.find(':');
+        if (what.find(" required ") != std::string::npos && colon != std::string::npos)
+            what = what.substr(0, colon) + " needs a value";
+        return usageError(app, what);
+    } catch (const CLI::ParseError& e) {
+        return usageError(app, e.what());
+    }
+    // Arguments that nothing took end up here, subcommands' included.
+    const std::vector<std::string> left = app.remaining();
+    if (!left.empty()) {
+        const std::string& first = left.front();
+        if (first.size() > 1 && first[0] == '-')
+            return usageError(app, "unknown option " + first.substr(0, first.find('=')));
+        return usageError(
+            app, (app.get_subcommands().empty() ? "unknown command \"" : "unexpected argument \"") +
+                     first + "\"");
+    }
+    return -1;
+}
+
+} // namespace lcdhost::commandline
