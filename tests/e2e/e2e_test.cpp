@@ -86,7 +86,9 @@ class DeviceFault : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(DeviceFault, GivesItsOutcomeAndTheNextSetIsServed) {
     const FaultCase& c = GetParam();
-    DeviceRig rig;
+    // Room for a ten-megabyte reply under a sanitizer on a loaded machine;
+    // the time-out itself has a case of its own.
+    DeviceRig rig(20000);
     expectStillServing(rig, 1);
     rig.simPost("/sim/fault", c.control);
     const auto answer = rig.set({layer(4, 50)});
