@@ -34,19 +34,6 @@ constexpr const char kAccepted[] = "{\"code\":0,\"message\":\"ok\"}";
 std::size_t g_sent_bytes = 0;
 } // namespace
 
-void HttpRequest::setHead(const char* name, const char* value) {
-    m_heads.emplace_back(name, value);
-}
-void HttpRequest::setBody(const char* data, int size) {
-    m_body.assign(data, static_cast<std::size_t>(size));
-}
-const char* HttpRespon::getBody() const {
-    return m_body.c_str();
-}
-std::uint32_t HttpRespon::getBodySize() const {
-    return static_cast<std::uint32_t>(m_body.size());
-}
-
 HttpClient::HttpClient() : m_impl(nullptr) {}
 HttpClient::~HttpClient() = default;
 

@@ -25,26 +25,6 @@ HttpSingleTon* singleton = nullptr;
 
 } // namespace
 
-void HttpRequest::setHead(const char* name, const char* value) {
-    m_heads.emplace_back(name ? name : "", value ? value : "");
-}
-
-void HttpRequest::setBody(const char* data, int size) {
-    if (data && size > 0)
-        m_body.assign(data, static_cast<std::size_t>(size));
-    else
-        m_body.clear();
-}
-
-const char* HttpRespon::getBody() const {
-    return m_body.data();
-}
-
-std::uint32_t HttpRespon::getBodySize() const {
-    // Bodies are capped far below 4 GiB, so this never truncates.
-    return static_cast<std::uint32_t>(m_body.size());
-}
-
 // The connection pool and the settings are process-wide (the host reaches
 // them through lcdcomm::configure without a client), so the client carries
 // no state of its own.

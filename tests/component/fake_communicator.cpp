@@ -32,21 +32,6 @@ HttpSingleTon* g_instance = nullptr;
 
 std::once_flag HttpSingleTon::flag;
 
-void HttpRequest::setHead(const char* name, const char* value) {
-    fake_comm::calls().push_back(std::string("setHead ") + name + ": " + value);
-}
-
-void HttpRequest::setBody(const char* data, int size) {
-    fake_comm::calls().push_back("setBody " + std::string(data, static_cast<std::size_t>(size)));
-}
-
-const char* HttpRespon::getBody() const {
-    return m_body.data();
-}
-std::uint32_t HttpRespon::getBodySize() const {
-    return static_cast<std::uint32_t>(m_body.size());
-}
-
 HttpClient::HttpClient() : m_impl(nullptr) {}
 HttpClient::~HttpClient() = default;
 
@@ -56,7 +41,11 @@ HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
     return g_request.get();
 }
 
-HttpRespon* HttpClient::sendRequest(HttpRequest*, int* status) {
+HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
+    // What the request was given, in the order given, as it is sent.
+    for (const auto& [name, value] : request->m_heads)
+        fake_comm::calls().push_back("setHead " + name + ": " + value);
+    fake_comm::calls().push_back("setBody " + request->m_body);
     fake_comm::calls().push_back("sendRequest status=" + std::to_string(*status));
     *status = 200;
     if (!fake_comm::script().deliver)
