@@ -1,0 +1,12 @@
+// Branch hints for the compiler; without GCC or clang they do nothing.
+#pragma once
+
+#if defined(__GNUC__)
+#define AJSON_COLD __attribute__((cold))
+#define AJSON_LIKELY(x) __builtin_expect(!!(x), 1)
+#define AJSON_UNLIKELY(x) __builtin_expect(!!(x), 0)
+#else
+#define AJSON_COLD
+#define AJSON_LIKELY(x) (x)
+#define AJSON_UNLIKELY(x) (x)
+#endif
