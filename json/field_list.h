@@ -6,6 +6,8 @@
 //                                 17 for field-list white space, 16 otherwise
 //   count_fields / fields_unique -> the same split, at compile time, so a
 //                                 record declaration can be checked
+//   make_key_table             -> "name": for every name, at compile time: the
+//                                 keys as compact text holds them
 #pragma once
 
 #include <cstddef>
@@ -102,6 +104,59 @@ constexpr bool fields_unique(const char* list) noexcept {
             if (same_field(a, b))
                 return false;
     return true;
+}
+
+// A name stands for itself between quotation marks when the writer would
+// escape none of its characters.
+constexpr bool is_plain_name_char(char c) noexcept {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
+// The characters of all keys: each name with its two quotation marks and colon.
+constexpr std::size_t key_table_bytes(const char* list) noexcept {
+    std::size_t n = 0;
+    for (const char* p = list; *p != '\0'; ++p)
+        if (!is_field_separator(*p))
+            ++n;
+    return n + 3 * count_fields(list);
+}
+
+// "name": for each of Count names, one after the other in text; key k is
+// text + begin[k], begin[k + 1] - begin[k] characters long. A name that the
+// writer would escape is marked not plain: text never holds it as it stands.
+template <std::size_t Count, std::size_t Bytes>
+struct key_table {
+    char text[Bytes + 1] = {};
+    std::size_t begin[Count + 1] = {};
+    bool plain[Count + 1] = {};
+
+    constexpr const char* key(std::size_t k) const noexcept { return text + begin[k]; }
+    constexpr std::size_t length(std::size_t k) const noexcept { return begin[k + 1] - begin[k]; }
+};
+
+template <std::size_t Count, std::size_t Bytes>
+constexpr key_table<Count, Bytes> make_key_table(const char* list) noexcept {
+    key_table<Count, Bytes> t{};
+    std::size_t at = 0;
+    std::size_t k = 0;
+    for (const char* p = list; *p != '\0';) {
+        if (is_field_separator(*p)) {
+            ++p;
+            continue;
+        }
+        t.begin[k] = at;
+        t.plain[k] = true;
+        t.text[at++] = '"';
+        for (; *p != '\0' && !is_field_separator(*p); ++p) {
+            t.plain[k] = t.plain[k] && is_plain_name_char(*p);
+            t.text[at++] = *p;
+        }
+        t.text[at++] = '"';
+        t.text[at++] = ':';
+        ++k;
+    }
+    t.begin[k] = at;
+    return t;
 }
 
 } // namespace detail

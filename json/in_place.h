@@ -1,0 +1,141 @@
+// Reading in place: the fast paths of the typed readers look at the text
+// itself, eight characters at a time, where it has the compact form the
+// writer produces ("name":value with nothing between). They only ever read.
+// At the first character they do not expect they hand back to the tokenizer
+// (reader::continue_at) at a place from which the plain rules give what
+// they would have given from the start, so the two ways always agree.
+//
+//   same_bytes<N>(p, k)       N characters at p equal those at k
+//   plain_integer_at(rd, p)   '-'? digits, then ',' or '}': its magnitude
+//
+// Words are read so that the first character is the lowest byte on every
+// machine; the bit tricks are plain 64-bit arithmetic (SWAR), no intrinsics.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "json/reader.h"
+
+namespace ajson {
+namespace detail {
+
+inline std::uint64_t load_word(const char* p) noexcept {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    w = __builtin_bswap64(w);
+#endif
+    return w;
+}
+
+inline std::uint32_t load_half(const char* p) noexcept {
+    std::uint32_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// The index of the lowest set bit of w, which is not 0.
+inline unsigned lowest_bit(std::uint64_t w) noexcept {
+#if defined(__GNUC__)
+    return static_cast<unsigned>(__builtin_ctzll(w));
+#else
+    unsigned n = 0;
+    for (; (w & 1u) == 0; w >>= 1)
+        ++n;
+    return n;
+#endif
+}
+
+// The N characters at p are those at k. N is a constant and k a constant
+// text, so the comparison is a few word compares with the words of k folded
+// in; the last word overlaps the one before it rather than reading past N.
+template <std::size_t N>
+inline bool same_bytes(const char* p, const char* k) noexcept {
+    if constexpr (N >= 8) {
+        std::uint64_t diff = 0;
+        for (std::size_t i = 0; i + 8 <= N; i += 8)
+            diff |= load_word(p + i) ^ load_word(k + i);
+        if constexpr (N % 8 != 0)
+            diff |= load_word(p + N - 8) ^ load_word(k + N - 8);
+        return diff == 0;
+    } else if constexpr (N >= 4) {
+        return ((load_half(p) ^ load_half(k)) | (load_half(p + N - 4) ^ load_half(k + N - 4))) == 0;
+    } else {
+        return std::memcmp(p, k, N) == 0;
+    }
+}
+
+// Bit 7 of every byte of w that is not a decimal digit.
+constexpr std::uint64_t non_digits(std::uint64_t w) noexcept {
+    const std::uint64_t t = w ^ 0x3030303030303030u; // digits become 0 to 9
+    return (((t & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | t) & 0x8080808080808080u;
+}
+
+// The decimal value of the first n (1 to 8) bytes of w, all digits: the
+// bytes after them are shifted out, then pairs, quadruples and the two
+// halves are combined by three multiplications.
+constexpr std::uint64_t digits_value(std::uint64_t w, unsigned n) noexcept {
+    std::uint64_t v = (w - 0x3030303030303030u) << (64 - 8 * n);
+    v = v * 10u + (v >> 8);
+    v = (((v & 0x000000FF000000FFu) * (100u + (1000000ull << 32))) +
+         (((v >> 16) & 0x000000FF000000FFu) * (1u + (10000ull << 32)))) >>
+        32;
+    return v;
+}
+
+inline constexpr std::uint64_t powers_of_ten[8] = {1,      10,      100,      1000,
+                                                   10000u, 100000u, 1000000u, 10000000u};
+
+struct plain_int {
+    const char* end; // the ',' or '}' after the digits
+    std::uint64_t magnitude;
+    bool negative;
+};
+
+// The number at p when the tokenizer would read it as an integer token
+// (kind 1 or 2) that nothing follows but ',' or '}': '-'? and 1 to 15
+// digits. Its magnitude is exact, so its low 64 bits are the tokenizer's
+// wrapping sum. Longer numbers, fractions and the rest are left to scanning.
+inline bool plain_integer_at(const reader& rd, const char* p, plain_int& out) noexcept {
+    const bool negative = *p == '-';
+    const char* const d = p + (negative ? 1 : 0);
+    std::uint64_t m = 0;
+    unsigned n = 0;
+    if (rd.readable(d, 16)) {
+        const std::uint64_t w = load_word(d);
+        const std::uint64_t nd = non_digits(w);
+        if (nd != 0) {
+            n = lowest_bit(nd) / 8;
+            if (n == 0)
+                return false;
+            m = digits_value(w, n);
+        } else {
+            const std::uint64_t w2 = load_word(d + 8);
+            const std::uint64_t nd2 = non_digits(w2);
+            if (nd2 == 0)
+                return false;
+            const unsigned n2 = lowest_bit(nd2) / 8;
+            m = digits_value(w, 8);
+            if (n2 != 0)
+                m = m * powers_of_ten[n2] + digits_value(w2, n2);
+            n = 8 + n2;
+        }
+    } else {
+        // Near the end of the text: a character at a time; the NUL stops it.
+        while (n < 16 && d[n] >= '0' && d[n] <= '9') {
+            m = m * 10u + static_cast<std::uint64_t>(d[n] - '0');
+            ++n;
+        }
+        if (n == 0 || n == 16)
+            return false;
+    }
+    if (d[n] != ',' && d[n] != '}')
+        return false;
+    out = plain_int{d + n, m, negative};
+    return true;
+}
+
+} // namespace detail
+} // namespace ajson
