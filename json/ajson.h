@@ -10,6 +10,7 @@
 //   string_stream.h  ajson_string_stream                output buffer, 1024-byte steps
 //   write.h          lite_write, write_str              writers, UTF-8 to ASCII escapes
 //   in_place.h       same_bytes, plain_integer_at       reading compact text directly
+//   member_count.h   aggregate_members<T>()             members of a struct, counted
 //   record_read.h    read_record                        objects into records
 //   record_write.h   write_record                       records as objects
 //   record.h         AJSON(TYPE, members...)            declaring a record
@@ -19,6 +20,7 @@
 #include "json/field_list.h"
 #include "json/hints.h"
 #include "json/in_place.h"
+#include "json/member_count.h"
 #include "json/read.h"
 #include "json/reader.h"
 #include "json/record.h"

@@ -7,14 +7,15 @@
 //   AJSON(LCD::ProtoModel::s_RGB, R, G, B)
 //
 // The rules:
-//   - the names are the record's members in declaration order
+//   - the names are the record's members, every one of them, in declaration
+//     order; a member left out or named twice does not compile
 //   - the k-th name is the JSON key of the k-th member, for reading and
 //     writing alike; the field-list string is exactly #__VA_ARGS__ ("R, G, B")
 //   - reading takes keys in any order, skips unknown ones and leaves a
 //     member whose key is absent as it was; writing puts every member in
 //     list order
-//   - members are of types the codec knows, other records included; up to
-//     64 members
+//   - the record is a plain struct (an aggregate, no base); its members are
+//     of types the codec knows, other records included; up to 64 members
 //
 // The macro specialises ajson::json_impl<TYPE> with:
 //   this_field_list()        the names, split once at first use
@@ -27,6 +28,7 @@
 #include <vector>
 
 #include "json/field_list.h"
+#include "json/member_count.h"
 #include "json/pp_for_each.h"
 #include "json/record_read.h"
 #include "json/record_write.h"
@@ -63,9 +65,10 @@
             detail::write_record<json_impl>(w, v);                                                 \
         }                                                                                          \
     };                                                                                             \
+    static_assert(std::is_aggregate<TYPE>::value && !std::is_polymorphic<TYPE>::value,             \
+                  "AJSON(" #TYPE "): a record is a plain struct");                                 \
     static_assert(detail::fields_unique(#__VA_ARGS__),                                             \
                   "AJSON(" #TYPE "): a member is named twice");                                    \
-    static_assert(detail::count_fields(#__VA_ARGS__) ==                                            \
-                      std::tuple_size<decltype(json_impl<TYPE>::members())>::value,                \
-                  "AJSON(" #TYPE "): the names do not split into one per member");                 \
+    static_assert(detail::aggregate_members<TYPE>() == detail::count_fields(#__VA_ARGS__),         \
+                  "AJSON(" #TYPE "): the names must be all of the record's members");              \
     }
