@@ -9,6 +9,7 @@
 //   read.h           readers, escape_string             int, uint32/16, string, vector
 //   string_stream.h  ajson_string_stream                output buffer, 1024-byte steps
 //   write.h          lite_write, write_str              writers, UTF-8 to ASCII escapes
+//   swar.h           load_word, eight_digits            eight characters in a 64-bit word
 //   in_place.h       same_bytes, plain_integer_at       reading compact text directly
 //   member_count.h   aggregate_members<T>()             members of a struct, counted
 //   record_read.h    read_record                        objects into records
@@ -28,5 +29,6 @@
 #include "json/record_write.h"
 #include "json/skip.h"
 #include "json/string_stream.h"
+#include "json/swar.h"
 #include "json/traits.h"
 #include "json/write.h"

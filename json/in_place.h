@@ -7,9 +7,6 @@
 //
 //   same_bytes<N>(p, k)       N characters at p equal those at k
 //   plain_integer_at(rd, p)   '-'? digits, then ',' or '}': its magnitude
-//
-// Words are read so that the first character is the lowest byte on every
-// machine; the bit tricks are plain 64-bit arithmetic (SWAR), no intrinsics.
 #pragma once
 
 #include <cstddef>
@@ -17,36 +14,10 @@
 #include <cstring>
 
 #include "json/reader.h"
+#include "json/swar.h"
 
 namespace ajson {
 namespace detail {
-
-inline std::uint64_t load_word(const char* p) noexcept {
-    std::uint64_t w;
-    std::memcpy(&w, p, sizeof w);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    w = __builtin_bswap64(w);
-#endif
-    return w;
-}
-
-inline std::uint32_t load_half(const char* p) noexcept {
-    std::uint32_t w;
-    std::memcpy(&w, p, sizeof w);
-    return w;
-}
-
-// The index of the lowest set bit of w, which is not 0.
-inline unsigned lowest_bit(std::uint64_t w) noexcept {
-#if defined(__GNUC__)
-    return static_cast<unsigned>(__builtin_ctzll(w));
-#else
-    unsigned n = 0;
-    for (; (w & 1u) == 0; w >>= 1)
-        ++n;
-    return n;
-#endif
-}
 
 // The N characters at p are those at k. N is a constant and k a constant
 // text, so the comparison is a few word compares with the words of k folded
@@ -65,24 +36,6 @@ inline bool same_bytes(const char* p, const char* k) noexcept {
     } else {
         return std::memcmp(p, k, N) == 0;
     }
-}
-
-// Bit 7 of every byte of w that is not a decimal digit.
-constexpr std::uint64_t non_digits(std::uint64_t w) noexcept {
-    const std::uint64_t t = w ^ 0x3030303030303030u; // digits become 0 to 9
-    return (((t & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | t) & 0x8080808080808080u;
-}
-
-// The decimal value of the first n (1 to 8) bytes of w, all digits: the
-// bytes after them are shifted out, then pairs, quadruples and the two
-// halves are combined by three multiplications.
-constexpr std::uint64_t digits_value(std::uint64_t w, unsigned n) noexcept {
-    std::uint64_t v = (w - 0x3030303030303030u) << (64 - 8 * n);
-    v = v * 10u + (v >> 8);
-    v = (((v & 0x000000FF000000FFu) * (100u + (1000000ull << 32))) +
-         (((v >> 16) & 0x000000FF000000FFu) * (1u + (10000ull << 32)))) >>
-        32;
-    return v;
 }
 
 inline constexpr std::uint64_t powers_of_ten[8] = {1,      10,      100,      1000,

@@ -48,12 +48,12 @@
         static constexpr auto members() noexcept {                                                 \
             return std::make_tuple(AJSON_PP_MEMBER_POINTERS(TYPE, __VA_ARGS__));                   \
         }                                                                                          \
-        static constexpr auto read_keys =                                                          \
+        static constexpr auto keys =                                                               \
             detail::make_key_table<detail::count_fields(#__VA_ARGS__),                             \
                                    detail::key_table_bytes(#__VA_ARGS__)>(#__VA_ARGS__);           \
         static const detail::key_fragments& this_key_fragments() {                                 \
-            static const detail::key_fragments keys(this_field_list());                            \
-            return keys;                                                                           \
+            static const detail::key_fragments fragments(this_field_list());                       \
+            return fragments;                                                                      \
         }                                                                                          \
         struct json_helper {                                                                       \
             TYPE& self;                                                                            \

@@ -123,12 +123,12 @@ struct in_place_reader<R, std::enable_if_t<is_record<R>::value>> {
 // Member I at s.at: its key and value, then ',' and the next key, or '}'.
 template <class Impl, std::size_t I, class T>
 inline bool member_in_place(reader& rd, T& obj, in_place_stop& s) {
-    constexpr std::size_t n = Impl::read_keys.length(I);
+    constexpr std::size_t n = Impl::keys.key_length(I);
     s.member = I;
-    if constexpr (!Impl::read_keys.plain[I]) {
+    if constexpr (!Impl::keys.plain) {
         return false;
     } else {
-        if (!rd.readable(s.at, n) || !same_bytes<n>(s.at, Impl::read_keys.key(I)))
+        if (!rd.readable(s.at, n) || !same_bytes<n>(s.at, Impl::keys.key(I)))
             return false;
         const char* value = s.at + n;
         const value_end e = in_place_reader<member_type<Impl, I>>::read(

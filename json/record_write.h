@@ -1,11 +1,15 @@
-// Writing a record: "{", then for each member in list order its key
-// fragment ("name": after "{" or ",") and its value, then "}". The
-// fragments are formed once per record type by write_str, so they are the
-// bytes of writing each piece by itself.
+// Writing a record: "{", then for each member in list order its fragment
+// ("name": after "{" or ",") and its value, then "}".
 //
-// A record whose every value has a bounded text (ints, and records of
-// them) is stored straight into the buffer after one room check instead of
-// one check per piece; the growth rule of the buffer is the same either way.
+// Two ways, the same bytes:
+//   pieces  every fragment and value through the stream's checked appends;
+//           the fragments are formed once per record type by write_str
+//   stored  a record whose values all have a bounded text (ints, and records
+//           of them) and whose names need no escaping is stored straight
+//           into the buffer after one room check, its fragments copied from
+//           the key table made at compile time. Near the end of the buffer
+//           its exact length is added up first and the buffer grown for it
+//           at once, exactly as its pieces would have grown it.
 #pragma once
 
 #include <cstddef>
@@ -25,13 +29,7 @@
 namespace ajson {
 namespace detail {
 
-// Fragments up to this length are copied as one fixed-size block; the
-// source is padded and the destination checked for this much more room.
-inline constexpr std::size_t fragment_block = 32;
-
-// What the writer puts before each member: {"first": then ,"next": and so on,
-// formed once per record type by write_str so the bytes are the same as
-// writing each piece separately.
+// {"first": then ,"next": and so on, formed by write_str.
 class key_fragments {
 public:
     explicit key_fragments(const std::vector<string_ref>& fields) {
@@ -45,129 +43,135 @@ public:
             ends.push_back(s.size());
         }
         m_text.assign(s.data(), s.size());
-        m_fixed_bytes = m_text.size() + 1; // and the closing brace
-        m_text.append(fragment_block, '\0');
         std::size_t begin = 0;
-        for (std::size_t k = 0; k < ends.size(); ++k) {
-            m_parts.emplace_back(m_text.data() + begin, ends[k] - begin);
-            begin = ends[k];
+        for (const std::size_t end : ends) {
+            m_parts.emplace_back(m_text.data() + begin, end - begin);
+            begin = end;
         }
     }
     key_fragments(const key_fragments&) = delete;
     key_fragments& operator=(const key_fragments&) = delete;
 
     const string_ref& operator[](std::size_t k) const noexcept { return m_parts[k]; }
-    // Every fragment and the closing brace: the record's text without its values.
-    std::size_t fixed_bytes() const noexcept { return m_fixed_bytes; }
 
 private:
-    std::size_t m_fixed_bytes = 0;
     std::string m_text;
     std::vector<string_ref> m_parts;
 };
 
-template <class W, class M>
-inline void write_value(W& w, const M& m) {
-    json_impl<M>::write(w, m);
-}
-
-// Values whose text has a known upper bound can be stored straight into the
-// buffer after one room check per top-level record: ints and records made
-// only of such values. Everything else goes through the checked appends.
+// Values whose text has a known upper bound, max_bytes, and a length(v)
+// found without forming it; store(p, v) stores it at p and returns the byte
+// after it, and may write up to store_slack bytes beyond that byte.
 template <class M, class = void>
 struct bounded_text : std::false_type {};
 
+inline constexpr std::size_t store_slack = 8;
+
 template <>
 struct bounded_text<int> : std::true_type {
-    static std::size_t max_bytes() noexcept { return 11; } // -2147483648
+    static constexpr std::size_t max_bytes = 11; // -2147483648
+    static std::size_t length(int v) noexcept { return int_length(v); }
     static char* store(char* p, int v) noexcept { return store_int(p, v); }
-};
-
-template <class Ptr>
-struct member_of;
-template <class C, class M>
-struct member_of<M C::*> {
-    using type = M;
 };
 
 template <class Impl, std::size_t... I>
 constexpr bool all_bounded(std::index_sequence<I...>) noexcept {
-    using ptrs = decltype(Impl::members());
-    return (bounded_text<typename member_of<std::tuple_element_t<I, ptrs>>::type>::value && ...);
+    return (bounded_text<member_type<Impl, I>>::value && ...);
 }
 
 template <class R>
-constexpr bool record_of_bounded_members() noexcept {
+constexpr bool stores_whole() noexcept {
     if constexpr (is_record<R>::value)
-        return all_bounded<json_impl<R>>(std::make_index_sequence<member_count<json_impl<R>>()>{});
+        return json_impl<R>::keys.plain &&
+               all_bounded<json_impl<R>>(std::make_index_sequence<member_count<json_impl<R>>()>{});
     else
         return false;
 }
 
-inline char* store_fragment(char* p, const string_ref& f) noexcept {
-    if (f.len <= fragment_block)
-        std::memcpy(p, f.str, fragment_block); // one fixed block; only f.len bytes count
-    else
-        std::memcpy(p, f.str, static_cast<std::size_t>(f.len));
-    return p + f.len;
+template <class Impl, std::size_t... I>
+constexpr std::size_t most_bytes(std::index_sequence<I...>) noexcept {
+    return Impl::keys.begin[sizeof...(I)] + 1 +
+           (bounded_text<member_type<Impl, I>>::max_bytes + ... + 0);
+}
+
+template <class Impl, class T, std::size_t... I>
+inline std::size_t length_of_members(const T& obj, std::index_sequence<I...>) noexcept {
+    return Impl::keys.begin[sizeof...(I)] + 1 +
+           (bounded_text<member_type<Impl, I>>::length(obj.*std::get<I>(Impl::members())) + ... +
+            0);
+}
+
+template <class Impl, std::size_t I>
+inline char* store_fragment(char* p) noexcept {
+    constexpr std::size_t n = Impl::keys.fragment_length(I);
+    std::memcpy(p, Impl::keys.fragment(I), n);
+    return p + n;
+}
+
+template <class Impl, class T, std::size_t... I>
+inline char* store_members(char* p, const T& obj, std::index_sequence<I...>) noexcept {
+    ((p = store_fragment<Impl, I>(p),
+      p = bounded_text<member_type<Impl, I>>::store(p, obj.*std::get<I>(Impl::members()))),
+     ...);
+    *p++ = '}';
+    return p;
 }
 
 template <class R>
-struct bounded_text<R, std::enable_if_t<record_of_bounded_members<R>()>> : std::true_type {
+struct bounded_text<R, std::enable_if_t<stores_whole<R>()>> : std::true_type {
     using Impl = json_impl<R>;
-    static constexpr std::size_t count = member_count<Impl>();
-
-    static std::size_t max_bytes() {
-        static const std::size_t n = sum_of_members(std::make_index_sequence<count>{});
-        return n;
+    using members = std::make_index_sequence<member_count<Impl>()>;
+    static constexpr std::size_t max_bytes = most_bytes<Impl>(members{});
+    static std::size_t length(const R& obj) noexcept {
+        return length_of_members<Impl>(obj, members{});
     }
-    static char* store(char* p, const R& obj) {
-        return store_members(p, obj, Impl::this_key_fragments(), std::make_index_sequence<count>{});
-    }
-
-private:
-    template <std::size_t I>
-    using member_t = typename member_of<std::tuple_element_t<I, decltype(Impl::members())>>::type;
-
-    template <std::size_t... I>
-    static std::size_t sum_of_members(std::index_sequence<I...>) {
-        return Impl::this_key_fragments().fixed_bytes() +
-               (bounded_text<member_t<I>>::max_bytes() + ... + 0);
-    }
-    template <std::size_t... I>
-    static char* store_members(char* p, const R& obj, const key_fragments& keys,
-                               std::index_sequence<I...>) {
-        constexpr auto ptrs = Impl::members();
-        ((p = store_fragment(p, keys[I]),
-          p = bounded_text<member_t<I>>::store(p, obj.*std::get<I>(ptrs))),
-         ...);
-        *p++ = '}';
-        return p;
+    static char* store(char* p, const R& obj) noexcept {
+        return store_members<Impl>(p, obj, members{});
     }
 };
 
 template <class Impl, class W, class T, std::size_t... I>
 inline void write_members(W& w, const T& obj, const key_fragments& keys,
                           std::index_sequence<I...>) {
-    constexpr auto ptrs = Impl::members();
     ((w.append(keys[I].str, static_cast<std::size_t>(keys[I].len)),
-      write_value(w, obj.*std::get<I>(ptrs))),
+      json_impl<member_type<Impl, I>>::write(w, obj.*std::get<I>(Impl::members()))),
      ...);
 }
 
+// Streams that let a writer store at cursor() after checking free_space().
+template <class S, class = void>
+struct stores_directly : std::false_type {};
+template <class S>
+struct stores_directly<S, std::void_t<decltype(std::declval<S&>().cursor()),
+                                      decltype(std::declval<S&>().free_space())>> : std::true_type {
+};
+
 template <class Impl, class W, class T>
 inline void write_record(W& w, const T& obj) {
-    constexpr std::size_t count = std::tuple_size<decltype(Impl::members())>::value;
-    if constexpr (bounded_text<T>::value) {
-        // One room check for the whole record. Without the room the checked
-        // appends below grow the buffer exactly where they need to.
+    using stream = std::remove_reference_t<decltype(w.stream())>;
+    if constexpr (bounded_text<T>::value && stores_directly<stream>::value) {
         auto& s = w.stream();
-        if (s.free_space() >= bounded_text<T>::max_bytes() + fragment_block) {
+        if (s.free_space() >= bounded_text<T>::max_bytes + store_slack) {
             s.advance_to(bounded_text<T>::store(s.cursor(), obj));
             return;
         }
+        // Near the end of the buffer the exact length decides. Room made for
+        // it at once is the room its pieces would have made one by one.
+        const std::size_t n = bounded_text<T>::length(obj);
+        if (s.one_step_for(n)) {
+            s.make_room(n);
+            if (s.free_space() >= n + store_slack) {
+                s.advance_to(bounded_text<T>::store(s.cursor(), obj));
+            } else {
+                char staged[bounded_text<T>::max_bytes + store_slack];
+                bounded_text<T>::store(staged, obj);
+                s.append(staged, n);
+            }
+            return;
+        }
     }
-    write_members<Impl>(w, obj, Impl::this_key_fragments(), std::make_index_sequence<count>{});
+    write_members<Impl>(w, obj, Impl::this_key_fragments(),
+                        std::make_index_sequence<member_count<Impl>()>{});
     w.put('}');
 }
 
