@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "json/hints.h"
 #include "json/reader.h"
 #include "json/swar.h"
 
@@ -47,6 +48,30 @@ struct plain_int {
     bool negative;
 };
 
+// The digits at d when fewer than 16 characters are left in the text: one
+// character at a time, the NUL stops them.
+AJSON_COLD inline unsigned digits_near_end(const char* d, std::uint64_t& m) noexcept {
+    unsigned n = 0;
+    while (n < 16 && d[n] >= '0' && d[n] <= '9') {
+        m = m * 10u + static_cast<std::uint64_t>(d[n] - '0');
+        ++n;
+    }
+    return n;
+}
+
+// Nine to sixteen digits: eight in w, the rest in the next word.
+AJSON_COLD inline unsigned long_digits(const char* d, std::uint64_t w, std::uint64_t& m) noexcept {
+    const std::uint64_t w2 = load_word(d + 8);
+    const std::uint64_t nd2 = non_digits(w2);
+    if (nd2 == 0)
+        return 16;
+    const unsigned n2 = lowest_bit(nd2) / 8;
+    m = digits_value(w, 8);
+    if (n2 != 0)
+        m = m * powers_of_ten[n2] + digits_value(w2, n2);
+    return 8 + n2;
+}
+
 // The number at p when the tokenizer would read it as an integer token
 // (kind 1 or 2) that nothing follows but ',' or '}': '-'? and 1 to 15
 // digits. Its magnitude is exact, so its low 64 bits are the tokenizer's
@@ -55,36 +80,20 @@ inline bool plain_integer_at(const reader& rd, const char* p, plain_int& out) no
     const bool negative = *p == '-';
     const char* const d = p + (negative ? 1 : 0);
     std::uint64_t m = 0;
-    unsigned n = 0;
-    if (rd.readable(d, 16)) {
+    unsigned n;
+    if (AJSON_LIKELY(rd.readable(d, 16))) {
         const std::uint64_t w = load_word(d);
         const std::uint64_t nd = non_digits(w);
-        if (nd != 0) {
+        if (AJSON_LIKELY(nd != 0)) {
             n = lowest_bit(nd) / 8;
-            if (n == 0)
-                return false;
             m = digits_value(w, n);
         } else {
-            const std::uint64_t w2 = load_word(d + 8);
-            const std::uint64_t nd2 = non_digits(w2);
-            if (nd2 == 0)
-                return false;
-            const unsigned n2 = lowest_bit(nd2) / 8;
-            m = digits_value(w, 8);
-            if (n2 != 0)
-                m = m * powers_of_ten[n2] + digits_value(w2, n2);
-            n = 8 + n2;
+            n = long_digits(d, w, m);
         }
     } else {
-        // Near the end of the text: a character at a time; the NUL stops it.
-        while (n < 16 && d[n] >= '0' && d[n] <= '9') {
-            m = m * 10u + static_cast<std::uint64_t>(d[n] - '0');
-            ++n;
-        }
-        if (n == 0 || n == 16)
-            return false;
+        n = digits_near_end(d, m);
     }
-    if (d[n] != ',' && d[n] != '}')
+    if (n == 0 || n == 16 || (d[n] != ',' && d[n] != '}'))
         return false;
     out = plain_int{d + n, m, negative};
     return true;

@@ -8,8 +8,8 @@
 //           of them) and whose names need no escaping is stored straight
 //           into the buffer after one room check, its fragments copied from
 //           the key table made at compile time. Near the end of the buffer
-//           its exact length is added up first and the buffer grown for it
-//           at once, exactly as its pieces would have grown it.
+//           it is formed aside and appended as one block, which grows the
+//           buffer exactly as its pieces would have.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "json/hints.h"
 #include "json/record_read.h"
 #include "json/string_ref.h"
 #include "json/string_stream.h"
@@ -59,19 +60,18 @@ private:
     std::vector<string_ref> m_parts;
 };
 
-// Values whose text has a known upper bound, max_bytes, and a length(v)
-// found without forming it; store(p, v) stores it at p and returns the byte
-// after it, and may write up to store_slack bytes beyond that byte.
+// Values whose text has a known upper bound, max_bytes: store(p, v) stores
+// it at p and returns the byte after it, and may write up to store_slack
+// bytes beyond that byte.
 template <class M, class = void>
 struct bounded_text : std::false_type {};
 
-inline constexpr std::size_t store_slack = 8;
+inline constexpr std::size_t store_slack = 4; // an int's last word
 
 template <>
 struct bounded_text<int> : std::true_type {
     static constexpr std::size_t max_bytes = 11; // -2147483648
-    static std::size_t length(int v) noexcept { return int_length(v); }
-    static char* store(char* p, int v) noexcept { return store_int(p, v); }
+    AJSON_ALWAYS_INLINE static char* store(char* p, int v) noexcept { return store_int(p, v); }
 };
 
 template <class Impl, std::size_t... I>
@@ -94,13 +94,6 @@ constexpr std::size_t most_bytes(std::index_sequence<I...>) noexcept {
            (bounded_text<member_type<Impl, I>>::max_bytes + ... + 0);
 }
 
-template <class Impl, class T, std::size_t... I>
-inline std::size_t length_of_members(const T& obj, std::index_sequence<I...>) noexcept {
-    return Impl::keys.begin[sizeof...(I)] + 1 +
-           (bounded_text<member_type<Impl, I>>::length(obj.*std::get<I>(Impl::members())) + ... +
-            0);
-}
-
 template <class Impl, std::size_t I>
 inline char* store_fragment(char* p) noexcept {
     constexpr std::size_t n = Impl::keys.fragment_length(I);
@@ -108,8 +101,11 @@ inline char* store_fragment(char* p) noexcept {
     return p + n;
 }
 
+// Nested records are stored inline: a call per nested record would cost as
+// much as its values.
 template <class Impl, class T, std::size_t... I>
-inline char* store_members(char* p, const T& obj, std::index_sequence<I...>) noexcept {
+AJSON_ALWAYS_INLINE inline char* store_members(char* p, const T& obj,
+                                               std::index_sequence<I...>) noexcept {
     ((p = store_fragment<Impl, I>(p),
       p = bounded_text<member_type<Impl, I>>::store(p, obj.*std::get<I>(Impl::members()))),
      ...);
@@ -122,10 +118,7 @@ struct bounded_text<R, std::enable_if_t<stores_whole<R>()>> : std::true_type {
     using Impl = json_impl<R>;
     using members = std::make_index_sequence<member_count<Impl>()>;
     static constexpr std::size_t max_bytes = most_bytes<Impl>(members{});
-    static std::size_t length(const R& obj) noexcept {
-        return length_of_members<Impl>(obj, members{});
-    }
-    static char* store(char* p, const R& obj) noexcept {
+    AJSON_ALWAYS_INLINE static char* store(char* p, const R& obj) noexcept {
         return store_members<Impl>(p, obj, members{});
     }
 };
@@ -151,22 +144,16 @@ inline void write_record(W& w, const T& obj) {
     using stream = std::remove_reference_t<decltype(w.stream())>;
     if constexpr (bounded_text<T>::value && stores_directly<stream>::value) {
         auto& s = w.stream();
-        if (s.free_space() >= bounded_text<T>::max_bytes + store_slack) {
+        if (AJSON_LIKELY(s.free_space() >= bounded_text<T>::max_bytes + store_slack)) {
             s.advance_to(bounded_text<T>::store(s.cursor(), obj));
             return;
         }
-        // Near the end of the buffer the exact length decides. Room made for
-        // it at once is the room its pieces would have made one by one.
-        const std::size_t n = bounded_text<T>::length(obj);
-        if (s.one_step_for(n)) {
-            s.make_room(n);
-            if (s.free_space() >= n + store_slack) {
-                s.advance_to(bounded_text<T>::store(s.cursor(), obj));
-            } else {
-                char staged[bounded_text<T>::max_bytes + store_slack];
-                bounded_text<T>::store(staged, obj);
-                s.append(staged, n);
-            }
+        // Near the end of the buffer: formed aside, then appended as one
+        // block, which grows the buffer as its pieces would have.
+        if (s.one_step_for(bounded_text<T>::max_bytes)) {
+            char staged[bounded_text<T>::max_bytes + store_slack];
+            const char* end = bounded_text<T>::store(staged, obj);
+            s.append(staged, static_cast<std::size_t>(end - staged));
             return;
         }
     }

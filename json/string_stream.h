@@ -51,12 +51,6 @@ public:
         *m_wpos++ = c;
     }
 
-    // Grows the buffer as appending n bytes would, appending nothing.
-    void make_room(std::size_t n) {
-        if (n > static_cast<std::size_t>(m_end - m_wpos))
-            grow(n);
-    }
-
     void append(const char* p, std::size_t n) {
         if (AJSON_UNLIKELY(n > static_cast<std::size_t>(m_end - m_wpos)))
             grow(n);
@@ -69,7 +63,7 @@ public:
     // write at cursor(), then advance_to() the byte after the last written.
     // Bytes beyond the written text are not part of it.
     std::size_t free_space() const noexcept { return static_cast<std::size_t>(m_end - m_wpos); }
-    // Making room for n bytes at once leaves the buffer as appending them in
+    // Appending up to n bytes at once leaves the buffer as appending them in
     // pieces would: with a capacity of whole steps and n within one step,
     // either way grows at most once, to the next step.
     bool one_step_for(std::size_t n) const noexcept { return n <= 1024 && m_cap % 1024 == 0; }

@@ -109,7 +109,7 @@ inline constexpr small_numbers small_number_table = make_small_numbers();
 
 // The decimal text of m, after a '-' when negative, stored at p; returns
 // the byte after it. Below 1000 it comes from the table, above that its
-// digits are formed eight in one word; either is stored whole, so up to 8
+// digits are formed eight in one word; either is stored whole, so up to 4
 // bytes beyond the text (at most 11 bytes) may be written.
 inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
     if (m < 1000) {
@@ -140,15 +140,7 @@ AJSON_COLD inline char* store_large_int(char* p, int v) noexcept {
     return store_decimal(p, negative ? 0u - u : u, negative);
 }
 
-inline std::size_t int_length(int v) noexcept {
-    const std::uint32_t k = static_cast<std::uint32_t>(v) + 999u;
-    if (AJSON_LIKELY(k < 1999u))
-        return small_number_table.length[k];
-    char text[16];
-    return static_cast<std::size_t>(store_large_int(text, v) - text);
-}
-
-inline char* store_int(char* p, int v) noexcept {
+AJSON_ALWAYS_INLINE inline char* store_int(char* p, int v) noexcept {
     const std::uint32_t k = static_cast<std::uint32_t>(v) + 999u;
     if (AJSON_LIKELY(k < 1999u)) {
         std::memcpy(p, small_number_table.text[k], 4);
