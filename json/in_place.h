@@ -50,7 +50,8 @@ struct plain_int {
 
 // The digits at d when fewer than 16 characters are left in the text: one
 // character at a time, the NUL stops them.
-AJSON_COLD inline unsigned digits_near_end(const char* d, std::uint64_t& m) noexcept {
+AJSON_COLD AJSON_NOINLINE inline unsigned digits_near_end(const char* d,
+                                                          std::uint64_t& m) noexcept {
     unsigned n = 0;
     while (n < 16 && d[n] >= '0' && d[n] <= '9') {
         m = m * 10u + static_cast<std::uint64_t>(d[n] - '0');
@@ -60,7 +61,8 @@ AJSON_COLD inline unsigned digits_near_end(const char* d, std::uint64_t& m) noex
 }
 
 // Nine to sixteen digits: eight in w, the rest in the next word.
-AJSON_COLD inline unsigned long_digits(const char* d, std::uint64_t w, std::uint64_t& m) noexcept {
+AJSON_COLD AJSON_NOINLINE inline unsigned long_digits(const char* d, std::uint64_t w,
+                                                      std::uint64_t& m) noexcept {
     const std::uint64_t w2 = load_word(d + 8);
     const std::uint64_t nd2 = non_digits(w2);
     if (nd2 == 0)
@@ -76,7 +78,8 @@ AJSON_COLD inline unsigned long_digits(const char* d, std::uint64_t w, std::uint
 // (kind 1 or 2) that nothing follows but ',' or '}': '-'? and 1 to 15
 // digits. Its magnitude is exact, so its low 64 bits are the tokenizer's
 // wrapping sum. Longer numbers, fractions and the rest are left to scanning.
-inline bool plain_integer_at(const reader& rd, const char* p, plain_int& out) noexcept {
+AJSON_ALWAYS_INLINE inline bool plain_integer_at(const reader& rd, const char* p,
+                                                 plain_int& out) noexcept {
     const bool negative = *p == '-';
     const char* const d = p + (negative ? 1 : 0);
     std::uint64_t m = 0;
@@ -86,7 +89,9 @@ inline bool plain_integer_at(const reader& rd, const char* p, plain_int& out) no
         const std::uint64_t nd = non_digits(w);
         if (AJSON_LIKELY(nd != 0)) {
             n = lowest_bit(nd) / 8;
-            m = digits_value(w, n);
+            if (n == 0)
+                return false;
+            m = AJSON_LIKELY(n <= 4) ? short_digits_value(w, n) : digits_value(w, n);
         } else {
             n = long_digits(d, w, m);
         }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "json/field_list.h"
+#include "json/hints.h"
 #include "json/in_place.h"
 #include "json/read.h"
 #include "json/reader.h"
@@ -89,7 +90,7 @@ struct in_place_reader {
 
 template <>
 struct in_place_reader<int> {
-    static value_end read(reader& rd, const char* p, int& v) noexcept {
+    AJSON_ALWAYS_INLINE static value_end read(reader& rd, const char* p, int& v) noexcept {
         plain_int n{};
         if (!plain_integer_at(rd, p, n))
             return {nullptr, false};
@@ -180,7 +181,7 @@ inline in_place_stop members_in_place(reader& rd, const char* p, T& obj, std::si
 // Scanning from where in-place reading stopped (not closed); `may_close`:
 // the stop is directly after the '{', where '}' ends an empty object.
 template <class Impl, class T>
-inline void scan_members(reader& rd, T& obj, in_place_stop s, bool may_close) {
+AJSON_NOINLINE void scan_members(reader& rd, T& obj, in_place_stop s, bool may_close) {
     constexpr std::size_t count = member_count<Impl>();
     const std::vector<string_ref>& fields = Impl::this_field_list();
     const token& t = rd.current();

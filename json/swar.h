@@ -61,6 +61,14 @@ constexpr std::uint64_t digits_value(std::uint64_t w, unsigned n) noexcept {
     return v;
 }
 
+// The same for n from 1 to 4, from the low half of w alone: the common
+// short numbers need no 64-bit constants.
+constexpr std::uint32_t short_digits_value(std::uint64_t w, unsigned n) noexcept {
+    std::uint32_t v = (static_cast<std::uint32_t>(w) - 0x30303030u) << (32 - 8 * n);
+    v = v * 10u + (v >> 8);
+    return ((v & 0x00FF00FFu) * ((100u << 16) + 1u)) >> 16;
+}
+
 // The decimal digits of m (below 10^8) as eight byte values 0 to 9, most
 // significant first, leading zeros included: two halves of four digits,
 // then pairs, then single digits, each split by a multiplication.

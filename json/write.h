@@ -134,7 +134,7 @@ inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
     return p + (8 - zeros);
 }
 
-AJSON_COLD inline char* store_large_int(char* p, int v) noexcept {
+AJSON_COLD AJSON_NOINLINE inline char* store_large_int(char* p, int v) noexcept {
     const bool negative = v < 0;
     const auto u = static_cast<std::uint32_t>(v);
     return store_decimal(p, negative ? 0u - u : u, negative);

@@ -91,22 +91,6 @@ TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
     EXPECT_EQ(ints_of(out[1]), second);
 }
 
-TEST(DecodeLayer, AbsentMembersKeepTheirDefaultsAndFractionsAreCut) {
-    List out;
-    std::string err;
-    ASSERT_TRUE(decode(
-        "[{\"layerId\":5},{\"imageQuality\":{\"gamma\":2.2,\"Gamma\":7,\"highlight\":{\"R\":1}}}]",
-        out, err))
-        << err;
-    ASSERT_EQ(out.size(), 2u);
-    auto first = kDefaults;
-    first[0] = 5;
-    EXPECT_EQ(ints_of(out[0]), first);
-    auto second = kDefaults;
-    second[5] = 2; // gamma; the differently cased keys are skipped
-    EXPECT_EQ(ints_of(out[1]), second);
-}
-
 TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     // Distinct values per member, given out of order and nested as written.
     const std::string text =

@@ -32,19 +32,6 @@ TEST(Encode, LayerThreeAtItsDefaultsIsThe349ByteBody) {
     EXPECT_EQ(two.substr(325, 3), "},{"); // the comma stands only between the elements
 }
 
-TEST(Encode, WrittenRecordsReadBackToTheSame25Values) {
-    Ints extreme;
-    for (std::size_t i = 0; i < extreme.size(); ++i)
-        extreme[i] = i % 2 ? 2147483647 : -2147483647 - 1;
-    const List list{Layer{}, layer_of(extreme)};
-    List back;
-    std::string err;
-    ASSERT_TRUE(LCD::ProtoModel::decode(encoded(list), back, err)) << err;
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(ints_of(back[0]), kDefaults);
-    EXPECT_EQ(ints_of(back[1]), extreme);
-}
-
 // An allocator that notes the size of every buffer the stream obtains.
 struct noting_allocator {
     using value_type = char;
@@ -57,15 +44,9 @@ struct noting_allocator {
 };
 using Noted = ajson::ajson_string_stream<noting_allocator>;
 
-// Two streams that take the other ways of writing a record: one that never
-// admits to free room, so every record is formed aside and appended as one
-// block, and one without direct storing, so every piece is a checked append.
-class staged_only : public Noted {
-public:
-    using Noted::Noted;
-    std::size_t free_space() const noexcept { return 0; }
-};
-
+// A stream without direct storing: every piece of every record is a
+// checked append. (The stream itself stores records whole, and those near
+// the end of its buffer are formed aside and appended as one block.)
 class pieces_only {
 public:
     pieces_only(std::size_t capacity, noting_allocator a) : m_s(capacity, a) {}
@@ -89,7 +70,7 @@ std::pair<std::string, std::vector<std::size_t>> written(const List& list) {
     return {std::string(s.data(), s.size()), sizes};
 }
 
-TEST(Encode, StoredAndStagedRecordsAreTheBytesAndTheBufferStepsOfTheCheckedAppends) {
+TEST(Encode, RecordsStoredWholeAreTheBytesAndTheBufferStepsOfTheCheckedAppends) {
     List list;
     for (std::size_t i = 0; i < 9; ++i) {
         Ints v;
@@ -99,10 +80,8 @@ TEST(Encode, StoredAndStagedRecordsAreTheBytesAndTheBufferStepsOfTheCheckedAppen
         list.push_back(layer_of(v));
         SCOPED_TRACE(list.size());
         const auto pieces = written<pieces_only>(list);
-        const auto staged = written<staged_only>(list);
         const auto stored = written<Noted>(list);
         EXPECT_EQ(encoded(list), pieces.first);
-        EXPECT_EQ(staged.first, pieces.first);
         EXPECT_EQ(stored.first, pieces.first);
         // 1024 bytes, then one more step each time an append does not fit.
         std::vector<std::size_t> steps;
@@ -110,7 +89,6 @@ TEST(Encode, StoredAndStagedRecordsAreTheBytesAndTheBufferStepsOfTheCheckedAppen
              cap += 1024)
             steps.push_back(cap);
         EXPECT_EQ(pieces.second, steps);
-        EXPECT_EQ(staged.second, steps);
         EXPECT_EQ(stored.second, steps);
     }
 }
