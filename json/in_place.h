@@ -42,66 +42,69 @@ inline bool same_bytes(const char* p, const char* k) noexcept {
 inline constexpr std::uint64_t powers_of_ten[8] = {1,      10,      100,      1000,
                                                    10000u, 100000u, 1000000u, 10000000u};
 
-struct plain_int {
-    const char* end; // the ',' or '}' after the digits
-    std::uint64_t magnitude;
-    bool negative;
+// A run of digits: its value and how many there are.
+struct digit_run {
+    std::uint64_t value;
+    unsigned count;
 };
 
 // The digits at d when fewer than 16 characters are left in the text: one
 // character at a time, the NUL stops them.
-AJSON_COLD AJSON_NOINLINE inline unsigned digits_near_end(const char* d,
-                                                          std::uint64_t& m) noexcept {
-    unsigned n = 0;
-    while (n < 16 && d[n] >= '0' && d[n] <= '9') {
-        m = m * 10u + static_cast<std::uint64_t>(d[n] - '0');
-        ++n;
+AJSON_COLD AJSON_NOINLINE inline digit_run digits_near_end(const char* d) noexcept {
+    digit_run r{0, 0};
+    while (r.count < 16 && d[r.count] >= '0' && d[r.count] <= '9') {
+        r.value = r.value * 10u + static_cast<std::uint64_t>(d[r.count] - '0');
+        ++r.count;
     }
-    return n;
+    return r;
 }
 
 // Nine to sixteen digits: eight in w, the rest in the next word.
-AJSON_COLD AJSON_NOINLINE inline unsigned long_digits(const char* d, std::uint64_t w,
-                                                      std::uint64_t& m) noexcept {
+AJSON_COLD AJSON_NOINLINE inline digit_run long_digits(const char* d, std::uint64_t w) noexcept {
     const std::uint64_t w2 = load_word(d + 8);
     const std::uint64_t nd2 = non_digits(w2);
     if (nd2 == 0)
-        return 16;
+        return {0, 16};
     const unsigned n2 = lowest_bit(nd2) / 8;
-    m = digits_value(w, 8);
+    std::uint64_t m = digits_value(w, 8);
     if (n2 != 0)
         m = m * powers_of_ten[n2] + digits_value(w2, n2);
-    return 8 + n2;
+    return {m, 8 + n2};
 }
+
+struct plain_int {
+    const char* end; // the ',' or '}' after the digits, or null: not a plain integer
+    std::uint64_t magnitude;
+    bool negative;
+};
 
 // The number at p when the tokenizer would read it as an integer token
 // (kind 1 or 2) that nothing follows but ',' or '}': '-'? and 1 to 15
 // digits. Its magnitude is exact, so its low 64 bits are the tokenizer's
 // wrapping sum. Longer numbers, fractions and the rest are left to scanning.
-AJSON_ALWAYS_INLINE inline bool plain_integer_at(const reader& rd, const char* p,
-                                                 plain_int& out) noexcept {
+AJSON_ALWAYS_INLINE inline plain_int plain_integer_at(const reader& rd, const char* p) noexcept {
     const bool negative = *p == '-';
     const char* const d = p + (negative ? 1 : 0);
-    std::uint64_t m = 0;
-    unsigned n;
+    digit_run r;
     if (AJSON_LIKELY(rd.readable(d, 16))) {
         const std::uint64_t w = load_word(d);
         const std::uint64_t nd = non_digits(w);
         if (AJSON_LIKELY(nd != 0)) {
-            n = lowest_bit(nd) / 8;
-            if (n == 0)
-                return false;
-            m = AJSON_LIKELY(n <= 4) ? short_digits_value(w, n) : digits_value(w, n);
+            r.count = lowest_bit(nd) / 8;
+            if (r.count == 0)
+                return {nullptr, 0, false};
+            r.value = AJSON_LIKELY(r.count <= 4) ? short_digits_value(w, r.count)
+                                                 : digits_value(w, r.count);
         } else {
-            n = long_digits(d, w, m);
+            r = long_digits(d, w);
         }
     } else {
-        n = digits_near_end(d, m);
+        r = digits_near_end(d);
     }
-    if (n == 0 || n == 16 || (d[n] != ',' && d[n] != '}'))
-        return false;
-    out = plain_int{d + n, m, negative};
-    return true;
+    const char* const end = d + r.count;
+    if (r.count == 0 || r.count == 16 || (*end != ',' && *end != '}'))
+        return {nullptr, 0, false};
+    return {end, r.value, negative};
 }
 
 } // namespace detail

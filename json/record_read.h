@@ -91,10 +91,9 @@ struct in_place_reader {
 template <>
 struct in_place_reader<int> {
     AJSON_ALWAYS_INLINE static value_end read(reader& rd, const char* p, int& v) noexcept {
-        plain_int n{};
-        if (!plain_integer_at(rd, p, n))
-            return {nullptr, false};
-        v = int_of_integer(n.magnitude, n.negative);
+        const plain_int n = plain_integer_at(rd, p);
+        if (n.end != nullptr)
+            v = int_of_integer(n.magnitude, n.negative);
         return {n.end, false};
     }
 };
@@ -103,8 +102,8 @@ template <class U>
 struct in_place_reader<U, std::enable_if_t<std::is_same<U, std::uint32_t>::value ||
                                            std::is_same<U, std::uint16_t>::value>> {
     static value_end read(reader& rd, const char* p, U& v) noexcept {
-        plain_int n{};
-        if (!plain_integer_at(rd, p, n) || n.negative) // a negative one raises an error
+        const plain_int n = plain_integer_at(rd, p);
+        if (n.end == nullptr || n.negative) // a negative one raises an error
             return {nullptr, false};
         v = static_cast<U>(n.magnitude);
         return {n.end, false};
