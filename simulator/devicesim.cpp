@@ -303,7 +303,8 @@ void DeviceSim::State::routes() {
     s.Post(C::POSTLOGIN, [this](const httplib::Request& q, httplib::Response& r) { login(q, r); });
     s.Put(C::PUTLAYERIMAGEQUALITY,
           [this](const httplib::Request& q, httplib::Response& r) { setImageQuality(q, r); });
-    s.Get(C::MOVRAPROTOGETLAYERSLISTDETAIL, [this](const httplib::Request& q, httplib::Response& r) { listDetail(q, r); });
+    s.Get(C::MOVRAPROTOGETLAYERSLISTDETAIL,
+          [this](const httplib::Request& q, httplib::Response& r) { listDetail(q, r); });
     s.Get("/events", [this](const httplib::Request&, httplib::Response& r) { events(r); });
 
     s.Post("/sim/fault", [this](const httplib::Request& q, httplib::Response& r) {

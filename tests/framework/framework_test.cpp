@@ -84,7 +84,9 @@ TEST(GlobalMessageHandler, PostReachesEveryListenerOfItsIdInOrderBeforeReturning
     }
     {
         char payload[] = "abc";
-        EXPECT_EQ(global.postMessage(LCD::MessageId::kLayerImageQualityChanged, sizeof payload, payload, 0), 2);
+        EXPECT_EQ(global.postMessage(LCD::MessageId::kLayerImageQualityChanged, sizeof payload,
+                                     payload, 0),
+                  2);
         std::memset(payload, 'x', sizeof payload - 1); // after return nobody may look
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"first:abc:4", "second:abc:4"}));
