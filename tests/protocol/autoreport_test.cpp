@@ -72,19 +72,6 @@ TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
     }
 }
 
-TEST(AutoReport, MembersInAnyOrderWithExtrasOrMissingDecodeTheSame) {
-    LCDAutoReportData data;
-    std::string err;
-    ASSERT_TRUE(decode("{\"body\":\"x\",\"extra\":{\"a\":[]},\"seq\":4294967297,\"source\":\"s\"}",
-                       data, err))
-        << err;
-    EXPECT_EQ(data.body, "x");
-    EXPECT_EQ(data.seq, 1u);
-    EXPECT_EQ(data.source, "s");
-    EXPECT_EQ(data.sn, "");
-    EXPECT_EQ(data.tl.ErrorCode, 0u); // no "tl" at all
-}
-
 TEST(AutoReport, WrongValueShapesFailWithTheMemberTypesMessage) {
     const struct {
         std::string text;
