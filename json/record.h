@@ -19,6 +19,8 @@
 //
 // The macro specialises ajson::json_impl<TYPE> with:
 //   this_field_list()        the names, split once at first use
+//   members()                the member pointers, in list order
+//   keys                     {"a": ,"b": ... made at compile time (json/field_list.h)
 //   json_helper{rec}.read_() reads an object into rec in place
 //   read(reader&, TYPE&)     / write(lite_write<S>&, const TYPE&)
 #pragma once
