@@ -1,12 +1,14 @@
 // Arbitrary bytes through the tokenizer, skip and every typed reader, with
 // and without a length limit. Beyond the sanitizers it checks that the
-// reader never passes the limit and always comes to the end.
+// reader never passes the limit and always comes to the end, and that a
+// record read in place is the record scanning reads.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "json/ajson.h"
@@ -66,6 +68,26 @@ void skip_first(const char* text, std::uint64_t limit) {
     }
 }
 
+// The sample read in place and by scanning alone (a limit that no text
+// reaches): the same error text and the same values.
+void read_both_ways(const char* text) {
+    Sample in_place, scanned;
+    std::string err1, err2;
+    for (auto [limit, out, err] : {std::make_tuple(ajson::reader::no_limit, &in_place, &err1),
+                                   std::make_tuple(ajson::reader::no_limit - 1, &scanned, &err2)}) {
+        try {
+            ajson::reader rd(text, limit);
+            rd.next();
+            ajson::json_impl<Sample>::read(rd, *out);
+        } catch (const ajson::exception& e) {
+            *err = e.what();
+        }
+    }
+    if (err1 != err2 || in_place.name != scanned.name || in_place.count != scanned.count ||
+        in_place.code != scanned.code || in_place.values != scanned.values)
+        std::abort();
+}
+
 void run_all(const char* text, std::uint64_t limit, std::size_t readable) {
     scan_all(text, limit, readable);
     skip_first(text, limit);
@@ -87,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(whole.get(), data, size);
     whole[size] = '\0';
     run_all(whole.get(), ajson::reader::no_limit, size);
+    read_both_ways(whole.get());
 
     // A limit inside the input: only the bytes up to and including the one at
     // the limit exist, so a read past it is caught by the address sanitizer.

@@ -1,6 +1,6 @@
 // Whatever decodes as a layer list must encode and decode back to the same
-// values; and any bytes written as a JSON string must read back to text that
-// writes the same string again.
+// values, stored whole or written piece by piece; and any bytes written as
+// a JSON string must read back to text that writes the same string again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,6 +25,19 @@ bool same(const List& a, const List& b) {
     return true;
 }
 
+// A stream without direct storing: every piece of every record goes
+// through the checked appends.
+class pieces_only {
+public:
+    void put(char c) { m_s.put(c); }
+    void append(const char* p, std::size_t n) { m_s.append(p, n); }
+    std::string text() const { return std::string(m_s.data(), m_s.size()); }
+    std::size_t capacity() const noexcept { return m_s.capacity(); }
+
+private:
+    ajson::ajson_string_stream<> m_s{1024};
+};
+
 std::string as_json_string(const char* p, std::size_t n) {
     ajson::ajson_string_stream<> s(1024);
     ajson::lite_write<ajson::ajson_string_stream<>> w(s);
@@ -42,6 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (LCD::ProtoModel::decode(text, first, err)) {
         std::string body;
         LCD::ProtoModel::encode(body, first);
+        // Records stored whole give the bytes and the buffer of their pieces.
+        ajson::ajson_string_stream<> whole(1024);
+        ajson::lite_write<ajson::ajson_string_stream<>> w1(whole);
+        ajson::json_impl<List>::write(w1, first);
+        pieces_only pieces;
+        ajson::lite_write<pieces_only> w2(pieces);
+        ajson::json_impl<List>::write(w2, first);
+        if (pieces.text() != body || pieces.capacity() != whole.capacity())
+            std::abort();
         List second;
         if (!LCD::ProtoModel::decode(body, second, err) || !same(first, second))
             std::abort();

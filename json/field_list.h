@@ -6,6 +6,8 @@
 //                                 17 for field-list white space, 16 otherwise
 //   count_fields / fields_unique -> the same split, at compile time, so a
 //                                 record declaration can be checked
+//   make_key_table             -> {"a": ,"b": ... at compile time: the text
+//                                 around a record's values in compact form
 #pragma once
 
 #include <cstddef>
@@ -102,6 +104,69 @@ constexpr bool fields_unique(const char* list) noexcept {
             if (same_field(a, b))
                 return false;
     return true;
+}
+
+// A name stands for itself between quotation marks when the writer would
+// escape none of its characters.
+constexpr bool is_plain_name_char(char c) noexcept {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
+// The characters of all fragments: each name with the '{' or ',' before it,
+// its two quotation marks and its colon.
+constexpr std::size_t key_table_bytes(const char* list) noexcept {
+    std::size_t n = 0;
+    for (const char* p = list; *p != '\0'; ++p)
+        if (!is_field_separator(*p))
+            ++n;
+    return n + 4 * count_fields(list);
+}
+
+// The compact text around a record's values, made at compile time from
+// its field-list string: {"first": then ,"next": and so on, one after the
+// other in text, fragment k from begin[k] to begin[k + 1]. Without its
+// first character a fragment is the key as compact text holds it. `plain`
+// is false when the writer would escape a character of some name: then
+// text never holds the fragments as they stand here.
+template <std::size_t Count, std::size_t Bytes>
+struct key_table {
+    char text[Bytes + 1] = {};
+    std::size_t begin[Count + 1] = {};
+    bool plain = true;
+
+    constexpr const char* fragment(std::size_t k) const noexcept { return text + begin[k]; }
+    constexpr std::size_t fragment_length(std::size_t k) const noexcept {
+        return begin[k + 1] - begin[k];
+    }
+    constexpr const char* key(std::size_t k) const noexcept { return fragment(k) + 1; }
+    constexpr std::size_t key_length(std::size_t k) const noexcept {
+        return fragment_length(k) - 1;
+    }
+};
+
+template <std::size_t Count, std::size_t Bytes>
+constexpr key_table<Count, Bytes> make_key_table(const char* list) noexcept {
+    key_table<Count, Bytes> t{};
+    std::size_t at = 0;
+    std::size_t k = 0;
+    for (const char* p = list; *p != '\0';) {
+        if (is_field_separator(*p)) {
+            ++p;
+            continue;
+        }
+        t.begin[k] = at;
+        t.text[at++] = k == 0 ? '{' : ',';
+        t.text[at++] = '"';
+        for (; *p != '\0' && !is_field_separator(*p); ++p) {
+            t.plain = t.plain && is_plain_name_char(*p);
+            t.text[at++] = *p;
+        }
+        t.text[at++] = '"';
+        t.text[at++] = ':';
+        ++k;
+    }
+    t.begin[k] = at;
+    return t;
 }
 
 } // namespace detail

@@ -31,6 +31,13 @@ bool escape_string(std::string& out, const char* text, unsigned long len);
 
 namespace detail {
 
+// An int from an integer token's magnitude and sign: its low 32 bits,
+// negated in two's complement when negative.
+constexpr int int_of_integer(std::uint64_t magnitude, bool negative) noexcept {
+    const auto low = static_cast<std::uint32_t>(magnitude);
+    return static_cast<int>(negative ? 0u - low : low);
+}
+
 // Exactly four characters that spell true in any letter case.
 inline bool is_true_text(const string_ref& t) noexcept {
     return t.len == 4 && (t.str[0] | 0x20) == 't' && (t.str[1] | 0x20) == 'r' &&
@@ -209,10 +216,8 @@ inline bool escape_string(std::string& out, const char* text, unsigned long len)
 inline void json_impl<int>::read(reader& rd, int& v) {
     const token& t = rd.current();
     switch (t.kind) {
-    case token::unsigned_int: v = static_cast<int>(static_cast<std::uint32_t>(t.value.u64)); break;
-    case token::signed_int:
-        v = static_cast<int>(0u - static_cast<std::uint32_t>(t.value.u64));
-        break;
+    case token::unsigned_int:
+    case token::signed_int: v = detail::int_of_integer(t.value.u64, t.negative); break;
     case token::floating: {
         const double d = t.value.d64;
         std::int32_t m;
@@ -251,24 +256,64 @@ inline void json_impl<std::string>::read(reader& rd, std::string& v) {
     rd.next();
 }
 
+namespace detail {
+
+enum class list_at { element, after_element, done };
+
+// From just past '[' or ',': records in compact form are read in place one
+// after the other; the result says where scanning goes on, its token current.
+template <class T, class A>
+inline list_at elements_in_place(reader& rd, std::vector<T, A>& v) {
+    if constexpr (is_record<T>::value) {
+        if (rd.in_place()) {
+            const char* p = rd.here();
+            while (*p == '{') {
+                // Appended before it is read, so a failing element stays with what it got.
+                v.emplace_back();
+                const char* end = read_object_at<json_impl<T>>(rd, p + 1, v.back());
+                if (end == nullptr)
+                    return list_at::after_element;
+                if (*end == ',') {
+                    p = end + 1;
+                    continue;
+                }
+                if (*end == ']') {
+                    rd.continue_at(end + 1);
+                    return list_at::done;
+                }
+                rd.continue_at(end);
+                return list_at::after_element;
+            }
+            rd.continue_at(p);
+            return list_at::element;
+        }
+    }
+    rd.next();
+    return list_at::element;
+}
+
+} // namespace detail
+
 template <class T, class A>
 inline void json_impl<std::vector<T, A>>::read(reader& rd, std::vector<T, A>& v) {
     const token& t = rd.current();
     if (*t.text.str != '[')
         rd.error("array must start with [.");
-    rd.next();
-    for (;;) {
-        if (*t.text.str == ']')
-            break;
-        // Appended before it is read, so a failing element stays with what it got.
-        v.emplace_back();
-        json_impl<T>::read(rd, v.back());
+    for (detail::list_at at = detail::elements_in_place(rd, v);;
+         at = detail::elements_in_place(rd, v)) {
+        if (at == detail::list_at::done)
+            return;
+        if (at == detail::list_at::element) {
+            if (*t.text.str == ']')
+                break;
+            v.emplace_back();
+            json_impl<T>::read(rd, v.back());
+        }
         const char c = *t.text.str;
         if (c == ']')
             break;
         if (c != ',')
             rd.error("no valid array!");
-        rd.next();
     }
     rd.next();
 }

@@ -7,8 +7,10 @@
 //   rd.next();                        // and so on; errors throw ajson::exception
 //
 // The reader holds exactly one token and never copies the input: token texts
-// are views into it. It counts lines and columns (both from 0) as it steps,
-// so every error names the position of the character it stands on.
+// are views into it. Every error names the line and column (both from 0) of
+// the character the reader stands on. They are a function of the characters
+// stepped onto, so they are counted only when an error is raised, by going
+// over the text up to that character once more.
 //
 // Accepted beyond plain JSON: // and /* */ comments, bare words (any run of
 // characters that starts no other token, e.g. true, null, 'ab', +5), leading
@@ -18,21 +20,14 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "json/exception.h"
+#include "json/hints.h"
 #include "json/string_ref.h"
-
-#if defined(__GNUC__)
-#define AJSON_COLD __attribute__((cold))
-#define AJSON_LIKELY(x) __builtin_expect(!!(x), 1)
-#define AJSON_UNLIKELY(x) __builtin_expect(!!(x), 0)
-#else
-#define AJSON_COLD
-#define AJSON_LIKELY(x) (x)
-#define AJSON_UNLIKELY(x) (x)
-#endif
 
 namespace ajson {
 
@@ -62,7 +57,13 @@ public:
     static constexpr std::uint64_t no_limit = ~std::uint64_t(0);
 
     explicit reader(const char* input, std::uint64_t limit = no_limit) noexcept
-        : m_limit(limit == 0 ? no_limit : limit), m_in(input) {
+        : reader(input, limit, limit == 0 || limit == no_limit ? std::strlen(input) : 0) {}
+    // `length` is the number of characters before the text's terminating NUL
+    // (a std::string's size; NULs inside still end the text). Without a
+    // limit it lets the typed readers look at several characters at once.
+    reader(const char* input, std::uint64_t limit, std::size_t length) noexcept
+        : m_limit(limit == 0 ? no_limit : limit), m_in(input),
+          m_stop(m_limit == no_limit ? input + length : nullptr) {
         m_tok.text = detail::string_ref(input, 0);
         if (input[0] == '\0')
             m_end = true;
@@ -70,29 +71,45 @@ public:
 
     // Skips white space and comments and makes the next token current.
     void next();
-    // Steps onto the next character, counting lines and columns.
+    // Steps onto the next character.
     void take() noexcept;
     // next(); then, if that token is ':', next() again and true; else false
     // with the offending token current.
     bool next_past_colon();
-    // When the text from the current character on is exactly `key` (a quoted
-    // name and its colon, e.g. "R":), steps over it and loads the token after
-    // it: the state next() then next_past_colon() would leave. true then;
-    // otherwise only next(), and false.
-    bool next_if_key(const detail::string_ref& key);
     // Scans the rest of a number whose first character is current; next() only.
     void parser_number();
     // Throws ajson::exception "error at line :L col :C msg:<message>".
     [[noreturn]] AJSON_COLD void error(const char* message) const;
 
     const token& current() const noexcept { return m_tok; }
-    std::uint64_t line() const noexcept { return m_line; }
-    std::uint64_t column() const noexcept { return m_off - m_col_base; }
+    std::uint64_t line() const noexcept { return position().line; }
+    std::uint64_t column() const noexcept { return position().column; }
     std::uint64_t offset() const noexcept { return m_off; }
     bool at_end() const noexcept { return m_end; }
 
+    // Reading in place (json/in_place.h): without a limit a typed reader may
+    // look at the text from here() on, up to readable() characters at once,
+    // and hand back with continue_at() where the plain rules must go on.
+    bool in_place() const noexcept { return m_stop != nullptr; }
+    const char* here() const noexcept { return m_in + m_off; }
+    bool readable(const char* p, std::size_t n) const noexcept {
+        return n <= static_cast<std::size_t>(m_stop - p);
+    }
+    // Stands on p, which an in-place reading reached without passing a NUL,
+    // and scans the token there: the state that stepping onto p and calling
+    // next() leaves.
+    void continue_at(const char* p) {
+        m_off = static_cast<std::uint64_t>(p - m_in);
+        m_end = *p == '\0';
+        next();
+    }
+
 private:
-    void take_special(char c) noexcept;
+    struct place {
+        std::uint64_t line = 0;
+        std::uint64_t column = 0;
+    };
+    place position() const noexcept;
     bool plain_integer(const char* p, std::uint64_t v) noexcept;
     void set_end() noexcept;
     void scan_quoted();
@@ -105,15 +122,11 @@ private:
     void step_run(std::uint64_t n) noexcept;
 
     token m_tok;
-    // The column is m_off - m_col_base: an ordinary character moves the offset
-    // and the column together, so only line feeds and carriage returns
-    // touch the base.
-    std::uint64_t m_col_base = 0;
-    std::uint64_t m_line = 0;
     std::uint64_t m_limit;
     std::uint64_t m_off = 0;
     bool m_end = false;
     const char* m_in;
+    const char* m_stop; // the terminating NUL when reading in place, else null
     double m_scale = 0.1;
     std::int32_t m_exp = 0;
 };
@@ -122,10 +135,9 @@ namespace detail {
 
 // Character classes for the scanning loops.
 enum : unsigned char {
-    cls_quoted = 1, // continues a quoted string without special handling: not " \ LF CR NUL
+    cls_quoted = 1, // continues a quoted string without special handling: not " \ LF NUL
     cls_word = 2,   // continues a bare word: not NUL, blank, LF, CR, tab , : [ ] { }
     cls_digit = 4,
-    cls_breaks = 8, // CR, LF and NUL: stepping onto them is more than a column
 };
 
 struct scan_classes {
@@ -136,15 +148,13 @@ constexpr scan_classes make_scan_classes() {
     scan_classes t{};
     for (int c = 0; c < 256; ++c) {
         unsigned char v = 0;
-        if (c != '"' && c != '\\' && c != '\n' && c != '\r' && c != 0)
+        if (c != '"' && c != '\\' && c != '\n' && c != 0)
             v |= cls_quoted;
         if (c != 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != ',' && c != ':' &&
             c != '[' && c != ']' && c != '{' && c != '}')
             v |= cls_word;
         if (c >= '0' && c <= '9')
             v |= cls_digit;
-        if (c == '\r' || c == '\n' || c == 0)
-            v |= cls_breaks;
         t.of[c] = v;
     }
     return t;
@@ -156,39 +166,28 @@ inline constexpr scan_classes scan_class_table = make_scan_classes();
 
 // ---------------------------------------------------------------------------
 
-// Almost every character is an ordinary one before the limit: one table
-// look-up decides, and only CR, LF, NUL and the limit take the long way.
 inline void reader::take() noexcept {
-    const char c = m_in[++m_off];
-    if (AJSON_LIKELY(
-            !(detail::scan_class_table.of[static_cast<unsigned char>(c)] & detail::cls_breaks) &&
-            m_off < m_limit))
-        return;
-    take_special(c);
+    ++m_off;
+    if (m_in[m_off] == '\0' || m_off >= m_limit)
+        m_end = true;
 }
 
-inline void reader::take_special(char c) noexcept {
-    const bool at_limit = m_off >= m_limit;
-    if (c == '\r') {
-        ++m_col_base; // not counted in the column
-        if (at_limit)
-            m_end = true;
-        return;
-    }
-    if (AJSON_UNLIKELY(at_limit)) {
-        m_end = true;
+// Line and column of the current character, by the counting rules of
+// stepping: the character at offset 0 is never stepped onto; a line feed
+// starts the next line at column 0; a carriage return is not counted; every
+// other character, the final NUL included, is one column.
+inline reader::place reader::position() const noexcept {
+    place at;
+    for (std::uint64_t i = 1; i <= m_off; ++i) {
+        const char c = m_in[i];
         if (c == '\n') {
-            m_col_base = m_off;
-            ++m_line;
+            ++at.line;
+            at.column = 0;
+        } else if (c != '\r') {
+            ++at.column;
         }
-        return;
     }
-    if (c == '\0') {
-        m_end = true;
-    } else if (c == '\n') {
-        m_col_base = m_off;
-        ++m_line;
-    }
+    return at;
 }
 
 // The same as next() followed, when that token is ':', by a second next().
@@ -205,27 +204,6 @@ inline bool reader::next_past_colon() {
         return false;
     next();
     return true;
-}
-
-// Keys come in the order of the field list nearly always, so the expected
-// one is compared in place before anything is scanned. The key's characters
-// are ordinary ones (no CR, LF or NUL), and a NUL in the text ends the
-// comparison at a mismatch, so nothing past the text is read.
-inline bool reader::next_if_key(const detail::string_ref& key) {
-    if (m_limit == no_limit && !m_end && key.len != 0) {
-        const char* p = m_in + m_off;
-        std::uint64_t i = 0;
-        while (i < key.len && p[i] == key.str[i])
-            ++i;
-        if (i == key.len) {
-            m_off += key.len - 1;
-            take();
-            next();
-            return true;
-        }
-    }
-    next();
-    return false;
 }
 
 // Number of characters from the current one on that belong to class cls and
@@ -246,8 +224,8 @@ inline std::uint64_t reader::run_length(unsigned char cls) const noexcept {
 }
 
 // The run of a quoted string from the current character on. Without a limit
-// it takes in escapes whose second character is an ordinary one, so text
-// full of \" (a JSON body inside a string) is stepped over in one run.
+// it takes in escapes (but not a backslash before the NUL), so text full of
+// \" (a JSON body inside a string) is stepped over in one run.
 inline std::uint64_t reader::quoted_run_length() const noexcept {
     if (m_limit != no_limit)
         return run_length(detail::cls_quoted);
@@ -258,14 +236,14 @@ inline std::uint64_t reader::quoted_run_length() const noexcept {
         while (of[p[n]] & detail::cls_quoted)
             ++n;
         // p[n] is a backslash, not the NUL, so p[n + 1] is inside the text.
-        if (p[n] != '\\' || (of[p[n + 1]] & detail::cls_breaks))
+        if (p[n] != '\\' || p[n + 1] == '\0')
             return n;
         n += 2;
     }
 }
 
 // Same as n calls of take() when the n-1 characters stepped over before the
-// last one are ordinary (no CR, LF or NUL) and lie before the limit.
+// last one are not NUL and lie before the limit.
 inline void reader::step_run(std::uint64_t n) noexcept {
     m_off += n - 1;
     take();
@@ -529,9 +507,10 @@ inline void reader::exponent() noexcept {
 
 inline void reader::error(const char* message) const {
     std::string text = "error at line :";
-    text += std::to_string(m_line);
+    const place at = position();
+    text += std::to_string(at.line);
     text += " col :";
-    text += std::to_string(column());
+    text += std::to_string(at.column);
     text += " msg:";
     text += message;
     throw exception(text);

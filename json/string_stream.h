@@ -18,11 +18,7 @@
 #include <new>
 #include <type_traits>
 
-#if defined(__GNUC__)
-#define AJSON_STREAM_UNLIKELY(x) __builtin_expect(!!(x), 0)
-#else
-#define AJSON_STREAM_UNLIKELY(x) (x)
-#endif
+#include "json/hints.h"
 
 namespace ajson {
 
@@ -50,13 +46,13 @@ public:
     ajson_string_stream& operator=(const ajson_string_stream&) = delete;
 
     void put(char c) {
-        if (AJSON_STREAM_UNLIKELY(m_wpos == m_end))
+        if (AJSON_UNLIKELY(m_wpos == m_end))
             grow(1);
         *m_wpos++ = c;
     }
 
     void append(const char* p, std::size_t n) {
-        if (AJSON_STREAM_UNLIKELY(n > static_cast<std::size_t>(m_end - m_wpos)))
+        if (AJSON_UNLIKELY(n > static_cast<std::size_t>(m_end - m_wpos)))
             grow(n);
         if (n != 0)
             std::memcpy(m_wpos, p, n);
@@ -67,6 +63,10 @@ public:
     // write at cursor(), then advance_to() the byte after the last written.
     // Bytes beyond the written text are not part of it.
     std::size_t free_space() const noexcept { return static_cast<std::size_t>(m_end - m_wpos); }
+    // Appending up to n bytes at once leaves the buffer as appending them in
+    // pieces would: with a capacity of whole steps and n within one step,
+    // either way grows at most once, to the next step.
+    bool one_step_for(std::size_t n) const noexcept { return n <= 1024 && m_cap % 1024 == 0; }
     char* cursor() noexcept { return m_wpos; }
     void advance_to(char* p) noexcept { m_wpos = p; }
 

@@ -66,4 +66,20 @@ struct json_impl<std::vector<T, A>> {
     static void write(W& w, const std::vector<T, A>& v);
 };
 
+namespace detail {
+
+// A record declared with AJSON (json/record.h).
+template <class R, class = void>
+struct is_record : std::false_type {};
+template <class R>
+struct is_record<R, std::void_t<decltype(json_impl<R>::members())>> : std::true_type {};
+
+// Reads a record's members in place from p, the character after its '{'
+// (json/record_read.h): the character after its '}', or null when it was
+// finished by scanning and the token after it is current.
+template <class Impl, class T>
+const char* read_object_at(reader& rd, const char* p, T& obj);
+
+} // namespace detail
+
 } // namespace ajson

@@ -22,7 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "json/hints.h"
 #include "json/string_stream.h"
+#include "json/swar.h"
 #include "json/traits.h"
 
 namespace ajson {
@@ -75,73 +77,82 @@ inline constexpr unsigned char utf8d[400] = {
 
 inline constexpr const char* hex_table = "0123456789ABCDEF";
 
-inline constexpr char digit_pairs[201] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 // Printable ASCII that stands for itself in a JSON string.
 constexpr bool is_plain_ascii(unsigned char b) noexcept {
     return b >= 0x20 && b < 0x7F && b != '"' && b != '\\';
 }
 
-// Digits formed back to front, two per step, then one append.
+// The text of every int from -999 to 999 (most values), in a block of
+// four bytes, and its length: stored whole and the length added, no branch.
+struct small_numbers {
+    char text[1999][4];
+    unsigned char length[1999];
+};
+
+constexpr small_numbers make_small_numbers() noexcept {
+    small_numbers t{};
+    for (int v = -999; v <= 999; ++v) {
+        const unsigned k = static_cast<unsigned>(v + 999);
+        unsigned m = static_cast<unsigned>(v < 0 ? -v : v);
+        const unsigned digits = m >= 100 ? 3 : m >= 10 ? 2 : 1;
+        const unsigned n = digits + (v < 0 ? 1 : 0);
+        for (unsigned i = n; i > n - digits; --i, m /= 10)
+            t.text[k][i - 1] = static_cast<char>('0' + m % 10);
+        if (v < 0)
+            t.text[k][0] = '-';
+        t.length[k] = static_cast<unsigned char>(n);
+    }
+    return t;
+}
+
+inline constexpr small_numbers small_number_table = make_small_numbers();
+
+// The decimal text of m, after a '-' when negative, stored at p; returns
+// the byte after it. Below 1000 it comes from the table, above that its
+// digits are formed eight in one word; either is stored whole, so up to 4
+// bytes beyond the text (at most 11 bytes) may be written.
+inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
+    if (m < 1000) {
+        const unsigned k = negative ? 999 - m : 999 + m;
+        std::memcpy(p, small_number_table.text[k], 4);
+        return p + small_number_table.length[k];
+    }
+    *p = '-';
+    p += negative ? 1 : 0;
+    if (m >= 100000000u) {
+        const std::uint32_t top = m / 100000000u; // 1 to 42
+        m %= 100000000u;
+        std::memcpy(p, small_number_table.text[999 + top], 2);
+        p += small_number_table.length[999 + top];
+        store_word(p, eight_digits(m) + 0x3030303030303030u);
+        return p + 8;
+    }
+    const std::uint64_t digits = eight_digits(m);
+    // Leading zero digits are the low zero bytes.
+    const unsigned zeros = lowest_bit(digits) / 8;
+    store_word(p, (digits + 0x3030303030303030u) >> (8 * zeros));
+    return p + (8 - zeros);
+}
+
+AJSON_COLD AJSON_NOINLINE inline char* store_large_int(char* p, int v) noexcept {
+    const bool negative = v < 0;
+    const auto u = static_cast<std::uint32_t>(v);
+    return store_decimal(p, negative ? 0u - u : u, negative);
+}
+
+AJSON_ALWAYS_INLINE inline char* store_int(char* p, int v) noexcept {
+    const std::uint32_t k = static_cast<std::uint32_t>(v) + 999u;
+    if (AJSON_LIKELY(k < 1999u)) {
+        std::memcpy(p, small_number_table.text[k], 4);
+        return p + small_number_table.length[k];
+    }
+    return store_large_int(p, v);
+}
+
 template <class W>
 inline void write_decimal(W& w, std::uint32_t m, bool negative) {
-    char buf[64];
-    char* const end = buf + sizeof buf;
-    char* p = end;
-    while (m >= 100) {
-        const std::uint32_t i = (m % 100u) * 2u;
-        m /= 100u;
-        p -= 2;
-        std::memcpy(p, digit_pairs + i, 2);
-    }
-    if (m >= 10) {
-        p -= 2;
-        std::memcpy(p, digit_pairs + m * 2u, 2);
-    } else {
-        *--p = static_cast<char>('0' + m);
-    }
-    if (negative)
-        *--p = '-';
-    w.append(p, static_cast<std::size_t>(end - p));
-}
-
-// Decimal digits of m: 1 to 10.
-constexpr unsigned decimal_length(std::uint32_t m) noexcept {
-    unsigned n = 1;
-    for (std::uint32_t limit = 10; n < 10 && m >= limit; limit *= 10)
-        ++n;
-    return n;
-}
-
-// The same text as write_decimal, stored at p (at most 11 bytes); returns
-// the byte after it.
-inline char* store_decimal(char* p, std::uint32_t m, bool negative) noexcept {
-    if (negative)
-        *p++ = '-';
-    char* const end = p + decimal_length(m);
-    char* q = end;
-    while (m >= 100) {
-        const std::uint32_t i = (m % 100u) * 2u;
-        m /= 100u;
-        q -= 2;
-        std::memcpy(q, digit_pairs + i, 2);
-    }
-    if (m >= 10) {
-        q -= 2;
-        std::memcpy(q, digit_pairs + m * 2u, 2);
-    } else {
-        *--q = static_cast<char>('0' + m);
-    }
-    return end;
-}
-
-inline char* store_int(char* p, int v) noexcept {
-    const bool negative = v < 0;
-    return store_decimal(
-        p, negative ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v), negative);
+    char text[24];
+    w.append(text, static_cast<std::size_t>(store_decimal(text, m, negative) - text));
 }
 
 } // namespace detail

@@ -33,7 +33,7 @@ struct s_nullResponse {
 template <class T>
 bool decode(const std::string& text, T& out, std::string& err) {
     try {
-        ajson::reader rd(text.c_str());
+        ajson::reader rd(text.c_str(), ajson::reader::no_limit, text.size());
         rd.next();
         ajson::json_impl<T>::read(rd, out);
         return true;

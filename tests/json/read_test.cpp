@@ -137,11 +137,8 @@ TEST(FieldList, NamesAreTheRunsBetweenCommasAndWhiteSpace) {
         names.emplace_back(f.str, f.len);
     EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "c", "d",
                                                "\vx"})); // vertical tab is part of a name
-    static_assert(ajson::detail::count_fields(" ,, ") == 0 &&
-                      ajson::detail::count_fields("a, b, c") == 3,
-                  "");
-    static_assert(
-        !ajson::detail::fields_unique("R, G, R") && ajson::detail::fields_unique("R, RR, R2"), "");
+    // A name that begins another is still a name of its own.
+    static_assert(ajson::detail::fields_unique("R, RR, R2"), "");
 }
 
 } // namespace

@@ -109,6 +109,8 @@ TEST(Reader, ErrorTextNamesLineColumnAndFault) {
         {"-12\r/x", 0, 4, cm},
         {"12\r\r\n3 /x", 1, 4, cm},
         {"\"a\rb", 0, 3, q},
+        {"\"a\rb\" /x", 0, 6, cm},   // inside a string too
+        {"\"a\\\nb\" /x", 1, 5, cm}, // an escaped line feed is a line break
         {"\"a\nb\"", 1, 0, q},
         {"\"a\\", 0, 3, q},
         {"/", 0, 1, cm},

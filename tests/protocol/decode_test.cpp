@@ -13,8 +13,10 @@ namespace {
 
 using LCD::ProtoModel::decode;
 using LCD::ProtoModel::s_nullResponse;
+using testing_layers::Ints;
 using testing_layers::ints_of;
 using testing_layers::kDefaults;
+using testing_layers::layer_of;
 using testsupport::codec_error;
 using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
 
@@ -89,22 +91,6 @@ TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
     EXPECT_EQ(ints_of(out[1]), second);
 }
 
-TEST(DecodeLayer, AbsentMembersKeepTheirDefaultsAndFractionsAreCut) {
-    List out;
-    std::string err;
-    ASSERT_TRUE(decode(
-        "[{\"layerId\":5},{\"imageQuality\":{\"gamma\":2.2,\"Gamma\":7,\"highlight\":{\"R\":1}}}]",
-        out, err))
-        << err;
-    ASSERT_EQ(out.size(), 2u);
-    auto first = kDefaults;
-    first[0] = 5;
-    EXPECT_EQ(ints_of(out[0]), first);
-    auto second = kDefaults;
-    second[5] = 2; // gamma; the differently cased keys are skipped
-    EXPECT_EQ(ints_of(out[1]), second);
-}
-
 TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     // Distinct values per member, given out of order and nested as written.
     const std::string text =
@@ -124,6 +110,69 @@ TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     for (int i = 0; i < 25; ++i)
         want[static_cast<std::size_t>(i)] = i + 1;
     EXPECT_EQ(ints_of(out[0]), want);
+}
+
+// The list read from `text` by scanning alone: a limit that no text reaches
+// keeps the reader from reading anything in place.
+bool decode_scanning(const std::string& text, List& out, std::string& err) {
+    try {
+        ajson::reader rd(text.c_str(), ajson::reader::no_limit - 1);
+        rd.next();
+        ajson::json_impl<List>::read(rd, out);
+        return true;
+    } catch (const ajson::exception& e) {
+        err = e.what();
+        return false;
+    }
+}
+
+// Compact text is read in place and anything else by scanning, handing over
+// at the first unexpected character; every prefix of these texts must give
+// the same result, error text and records both ways.
+TEST(DecodeList, ReadingInPlaceAgreesWithScanningOnEveryPrefix) {
+    List varied(3);
+    for (std::size_t i = 0; i < varied.size(); ++i) {
+        Ints v;
+        for (std::size_t k = 0; k < v.size(); ++k)
+            v[k] = static_cast<int>((k * 37 + i * 11) % 300) - 150;
+        v[i + 3] = i == 0 ? -2147483647 - 1 : i == 1 ? 2147483647 : 12345678;
+        varied[i] = layer_of(v);
+    }
+    std::string compact;
+    LCD::ProtoModel::encode(compact, varied);
+    const std::string texts[] = {
+        compact,
+        // Numbers of every length and in forms only scanning reads; blanks,
+        // comments and keys out of order or unknown.
+        "[{\"layerId\":99999999,\"imageQuality\":{\"imageQualityMode\":123456789012345,"
+        "\"eyeCare\":-1234567890123456,\"hue\":18446744073709551617,\"saturation\":-,"
+        "\"gamma\":2.5,\"contrast\":{\"R\":1e2,\"G\":007,\"B\":-0},\"brightness\":{\"R\":\"7\","
+        "\"G\":true,\"B\":8 },\"shadow\":{\"R\":1,\"W\":2,\"G\":3},\"highLight\":{\"x\":[1],"
+        "\"R\":4,\"G\":5,\"B\":6,\"W\":7,\"R\":8},\"colorTemperature\":{\"mode\":1/**/,"
+        "\"quickAdjust\":{\"value\":2},\"advanceAdjust\":{}}}},{},{\"layerId\":3}, ]",
+        "[ {\"layerId\" : 1,\n\"imageQuality\":{\"hue\":-5,\"gamma\":1}} ,{\"layerId\":2}]",
+        "[{\"layerId\":1,\"imageQuality\":5}]",
+        "[{\"layerId\":2,}]",
+    };
+    for (const std::string& text : texts) {
+        for (std::size_t n = 0; n <= text.size(); ++n) {
+            const std::string prefix = text.substr(0, n);
+            SCOPED_TRACE(prefix);
+            List in_place, scanned;
+            std::string err1 = "none", err2 = "none";
+            EXPECT_EQ(decode(prefix, in_place, err1), decode_scanning(prefix, scanned, err2));
+            EXPECT_EQ(err1, err2);
+            ASSERT_EQ(in_place.size(), scanned.size());
+            for (std::size_t i = 0; i < in_place.size(); ++i)
+                EXPECT_EQ(ints_of(in_place[i]), ints_of(scanned[i]));
+        }
+    }
+    List back;
+    std::string err;
+    ASSERT_TRUE(decode(compact, back, err)) << err;
+    ASSERT_EQ(back.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(ints_of(back[i]), ints_of(varied[i]));
 }
 
 struct Throws {
