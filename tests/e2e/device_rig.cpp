@@ -8,19 +8,13 @@
 
 #include <cstring>
 
-#include "host/messageids.h"
 #include "platform/communicator/lcdcomm.h"
-#include "platform/framework/pluginloader.h"
 #include "simulator/devicesim.h"
 #include "tests/protocol/layer_list.h"
 
 namespace e2e {
 
 namespace {
-
-constexpr std::uint32_t kSetRequest = LCD::MessageId::kSetLayerImageQuality;
-constexpr std::uint32_t kAutoReport = LCD::MessageId::kAutoReportLayerImageQuality;
-constexpr std::uint32_t kLayerChanged = LCD::MessageId::kLayerImageQualityChanged;
 
 std::mutex g_logMutex;
 std::vector<std::string> g_logLines;
@@ -55,7 +49,13 @@ int answerByte(const pqxhost::Answer& answer) {
 }
 
 DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
-    : m_timeoutMs(timeoutMs), m_listener(std::make_shared<Listener>()) {
+    : m_timeoutMs(timeoutMs), m_listener(std::make_shared<Listener>()),
+      m_session(
+          [l = m_listener](const LayerList& list) {
+              std::lock_guard<std::mutex> lock(l->mutex);
+              l->lists.push_back(list);
+          },
+          workers) {
     {
         std::lock_guard<std::mutex> lock(g_logMutex);
         g_logLines.clear();
@@ -68,43 +68,20 @@ DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
     if (m_port <= 0)
         ADD_FAILURE() << "simulator: " << m_sim->error();
     configure();
-
-    m_host = std::make_unique<pqxhost::Host>(workers);
-    // The listener runs on the posting thread while the plug-in's list lives.
-    m_host->global().registerNotificationHandler(
-        kLayerChanged, [l = m_listener](const pqx::IMessage* m) -> const pqx::IMessage* {
-            std::lock_guard<std::mutex> lock(l->mutex);
-            if (m->getDataSize() != sizeof(LayerList) || m->getData() == nullptr)
-                ++l->badPayloads;
-            else
-                l->lists.push_back(*static_cast<const LayerList*>(m->getData()));
-            return nullptr;
-        });
     std::string error;
-    m_plugin = pqxhost::Plugin::load(LCD_PLUGIN_PATH, *m_host, &error);
-    if (!m_plugin)
+    if (!m_session.open(LCD_PLUGIN_PATH, "http://127.0.0.1:" + std::to_string(m_port), 10000,
+                        &error))
         ADD_FAILURE() << error;
-
-    m_stream = std::make_unique<pqxhost::AutoReportStream>(
-        "http://127.0.0.1:" + std::to_string(m_port),
-        [h = m_host.get()](const std::string& text) { h->deliverText(kAutoReport, text); });
-    m_stream->start();
     EXPECT_TRUE(waitForSubscriber()) << "the auto-report stream did not subscribe";
 }
 
 DeviceRig::~DeviceRig() {
-    m_stream->stop();
-    m_host->stopDelivery();
-    if (m_plugin)
-        m_plugin->destroyComponents();
-    m_host->global().clear();
-    m_plugin.reset();
+    m_session.close();
     // The device's server would wait out its keep-alive time-out on every
     // idle pooled connection; configuring anew closes them first.
     configure();
     m_sim->stop();
     qInstallMessageHandler(nullptr);
-    EXPECT_EQ(m_listener->badPayloads, 0u) << "notifications with a payload that is not a list";
 }
 
 void DeviceRig::configure(const std::string& token) {
@@ -118,7 +95,7 @@ void DeviceRig::configure(const std::string& token) {
 }
 
 pqxhost::Answer DeviceRig::set(const LayerList& layers) {
-    return m_host->sendRequest(kSetRequest, &layers, sizeof layers);
+    return m_session.set(layers);
 }
 
 nlohmann::json DeviceRig::simGet(const std::string& path) {
@@ -141,9 +118,9 @@ bool DeviceRig::waitForSubscriber() {
 
 bool DeviceRig::waitForReportsDrained(int timeoutMs) {
     const bool arrived = eventually(
-        [this] { return simGet("/sim/stats").value("reports", 0ull) == m_stream->reports(); },
+        [this] { return simGet("/sim/stats").value("reports", 0ull) == stream().reports(); },
         timeoutMs);
-    m_host->waitIdle();
+    m_session.host().waitIdle();
     return arrived;
 }
 

@@ -18,14 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/framework/autoreportstream.h"
-#include "platform/framework/host.h"
+#include "platform/framework/lcdhost/session.h"
 #include "protocol/layerimagequality.h"
 #include "tests/support/test_support.h"
 
-namespace pqxhost {
-class Plugin;
-}
 namespace LCD::Sim {
 class DeviceSim;
 }
@@ -71,21 +67,18 @@ public:
     // "category|message" of every Qt message since the rig started.
     std::vector<std::string> logLines() const;
     bool logged(const std::string& text) const;
-    pqxhost::AutoReportStream& stream() { return *m_stream; }
+    pqxhost::AutoReportStream& stream() { return m_session.stream(); }
 
 private:
     struct Listener {
         mutable std::mutex mutex;
         std::vector<LayerList> lists;
-        std::size_t badPayloads = 0;
     };
     std::unique_ptr<LCD::Sim::DeviceSim> m_sim;
     int m_port = 0;
     long m_timeoutMs;
-    std::unique_ptr<pqxhost::Host> m_host;
-    std::unique_ptr<pqxhost::Plugin> m_plugin;
-    std::unique_ptr<pqxhost::AutoReportStream> m_stream;
     std::shared_ptr<Listener> m_listener;
+    lcdhost::Session m_session;
 };
 
 // One set the device accepts (values chosen by `seed`): the host answers

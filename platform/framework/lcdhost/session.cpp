@@ -5,11 +5,12 @@
 
 namespace lcdhost {
 
-Session::Session(ChangeCallback onChange) : m_onChange(std::move(onChange)) {}
+Session::Session(ChangeCallback onChange, std::size_t workers)
+    : m_onChange(std::move(onChange)), m_workers(workers) {}
 
 bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, int connectMs,
                    std::string* error) {
-    m_host = std::make_unique<pqxhost::Host>(4);
+    m_host = std::make_unique<pqxhost::Host>(m_workers);
     m_host->global().registerNotificationHandler(
         kLayerImageQualityChanged, [this](const pqx::IMessage* message) -> pqx::IMessage* {
             if (message->getDataSize() != sizeof(LayerList) || message->getData() == nullptr)

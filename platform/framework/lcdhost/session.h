@@ -38,7 +38,8 @@ class Session {
 public:
     using ChangeCallback = std::function<void(const LayerList&)>;
 
-    explicit Session(ChangeCallback onChange = {});
+    // `workers`: the host's delivery threads.
+    explicit Session(ChangeCallback onChange = {}, std::size_t workers = 4);
     ~Session() { close(); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -65,9 +66,13 @@ public:
     bool waitForChanges(std::uint64_t count, int timeoutMs);
     std::uint64_t changes() const;
     bool streamOpen() const { return m_stream && m_stream->connected(); }
+    // While open: the host and the stream, for those who watch them at work.
+    pqxhost::Host& host() { return *m_host; }
+    pqxhost::AutoReportStream& stream() { return *m_stream; }
 
 private:
     ChangeCallback m_onChange;
+    std::size_t m_workers;
     pqxhost::AutoReportStream::StateCallback m_onStream;
     std::unique_ptr<pqxhost::Host> m_host;
     std::unique_ptr<pqxhost::Plugin> m_plugin;
