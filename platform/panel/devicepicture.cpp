@@ -28,7 +28,11 @@ void DevicePicture::fetch(int layerId) {
 void DevicePicture::start(int layerId) {
     m_underWay = true;
     QNetworkRequest request(QUrl(m_deviceUrl + path(layerId)));
-    request.setTransferTimeout(m_timeoutMs);
+    // Without a time-out of the device's own: Qt's default, 30 s.
+    if (m_timeoutMs > 0)
+        request.setTransferTimeout(m_timeoutMs);
+    else
+        request.setTransferTimeout();
     QNetworkReply* reply = m_network.get(request);
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, layerId] { finished(reply, layerId); });

@@ -54,12 +54,14 @@ PanelWindow::PanelWindow(lcdhost::Connection& connection, const Options& options
     connect(&m_link, &DeviceLink::changed, this, &PanelWindow::changed);
     connect(&m_link, &DeviceLink::streamState, this, [this](bool open, const QString& cause) {
         if (!open) {
+            m_streamLost = true;
             setStatus("the device's report stream was lost, reconnecting (" + cause + ")");
-            return;
+        } else if (m_streamLost) {
+            // Changes made while it was lost were not reported.
+            m_streamLost = false;
+            setStatus("the device's report stream is open again");
+            m_link.readLayers();
         }
-        // Changes made while it was lost were not reported.
-        setStatus("the device's report stream is open again");
-        m_link.readLayers();
     });
     connect(&m_link, &DeviceLink::pluginMessage, this,
             [this](const QString& text) { setStatus("plug-in: " + text); });
@@ -155,7 +157,10 @@ void PanelWindow::layersRead(const lcdhost::LayerList& layers, const QString& er
         return;
     }
     showLayers(layers);
-    setStatus(QString("%1 layers read from %2").arg(layers.size()).arg(m_link.deviceUrl()));
+    QString read = QString("%1 layers read from %2").arg(layers.size()).arg(m_link.deviceUrl());
+    if (m_options.layer != 0 && shownId() != m_options.layer)
+        read += QString("; it has no layer %1").arg(m_options.layer);
+    setStatus(read);
 }
 
 void PanelWindow::showLayers(const lcdhost::LayerList& layers) {

@@ -79,6 +79,7 @@ private:
     ApplyPacer m_pacer;
     DevicePicture m_picture;
     bool m_connected = false;
+    bool m_streamLost = false;
     // The device's layers as last read or reported, in the list's order.
     std::vector<lcdhost::LayerRecord> m_device;
     int m_shown = -1; // row of the shown layer

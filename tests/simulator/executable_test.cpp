@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 
+#include "simulator/picture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
 
@@ -42,7 +43,7 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
     }
 }
 
-TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
+TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPictureShows) {
     Simulator sim({"--help"});
     EXPECT_EQ(sim.wait(), 0);
     for (const char* endpoint :
@@ -52,6 +53,7 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
         EXPECT_TRUE(std::regex_search(
             sim.out(), std::regex(std::string("\n  ") + endpoint + " +[a-z][^\n]+\n")))
             << endpoint;
+    EXPECT_NE(sim.out().find(LCD::Sim::kPictureRules), std::string::npos);
 }
 
 TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOnSigterm) {
