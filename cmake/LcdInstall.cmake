@@ -4,7 +4,7 @@
 #   runtime      the plug-in, the communicator and framework libraries
 #   development  the headers, the CMake package LayerImageQuality, the .pc
 #                file and the libraries' link names
-#   tools        lcdhost and the device simulator
+#   tools        lcdhost, lcdpanel and the device simulator
 #
 # Installed binaries find the libraries through RUNPATHs relative to
 # themselves ($ORIGIN), so an installed tree runs wherever it is unpacked.

@@ -5,7 +5,7 @@
 #   liblayerimagequalitymodel1     runtime: the plug-in, liblcdcommunicator.so.1
 #                                  and liblcdframework.so.1
 #   liblayerimagequalitymodel-dev  development: headers, CMake package, .pc
-#   lcdhost-tools                  tools: lcdhost and lcd-device-sim
+#   lcdhost-tools                  tools: lcdhost, lcd-device-sim and lcdpanel
 #
 #   cpack --config <build>/CPackConfig.cmake      (scripts/package does it)
 #
@@ -122,10 +122,12 @@ CMake: find_package(LayerImageQuality CONFIG), targets lcd::protocol,
 lcd::host, lcd::framework and lcd::communicator. pkg-config:
 layerimagequality.")
 cpack_add_component(tools
-  DISPLAY_NAME "lcdhost and the device simulator"
+  DISPLAY_NAME "lcdhost, lcdpanel and the device simulator"
   DEPENDS runtime
   DESCRIPTION "stand-in host and device simulator for the layer image-quality plug-in
 lcdhost loads the layer image-quality plug-in into a stand-in host, connects
 it to a device and sends it set requests or shows what the device reports.
-lcd-device-sim serves the device's REST interface on loopback, for trying the
-plug-in without a device.")
+lcdpanel does the same for a person: sliders for each layer's settings, the
+device's answers and its changes as they happen, and the simulator's picture
+of the layer. lcd-device-sim serves the device's REST interface on loopback,
+for trying the plug-in without a device.")

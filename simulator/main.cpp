@@ -10,6 +10,7 @@
 #include "simulator/devicesim.h"
 #include "simulator/faultplan.h"
 #include "simulator/loopback.h"
+#include "simulator/picture.h"
 
 namespace {
 
@@ -24,7 +25,15 @@ Control endpoints, on the same port, for tests (one line each):
   GET    /sim/layers/N/picture.png  layer N's test image as the device would show it
 Fault modes: none, delay (ms), close, close-mid, non-json, empty, code (code),
 http500, huge (bytes); "count" limits a fault to that many sets.
+)";
 
+constexpr const char* kPictureHeading = R"(
+What a layer's picture shows: the simulator's own test image (colour bars, a
+grey ramp, a skin-tone patch, a colour gradient) with the layer's settings
+applied as follows; every setting at its neutral value gives the image as it is.
+)";
+
+constexpr const char* kExit = R"(
 Once listening it prints one line: lcd-device-sim listening on http://HOST:PORT
 Exit status: 0 when stopped by SIGINT or SIGTERM, 1 when it cannot serve (e.g.
 "port N is in use"), 2 for a usage error.
@@ -70,7 +79,7 @@ int main(int argc, char** argv) {
             },
             "", ""));
     app.add_flag("-v,--verbose", options.verbose, "log one line per request on stderr");
-    app.footer(kEndpoints);
+    app.footer(std::string(kEndpoints) + kPictureHeading + LCD::Sim::kPictureRules + kExit);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {

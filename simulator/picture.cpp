@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
+#include <cstring>
+#include <string>
+
+#include "simulator/settingranges.h"
 
 namespace LCD {
 namespace Sim {
@@ -40,20 +43,24 @@ struct Rgb {
     double r, g, b;
 };
 
-// A setting of the record by its path of member names, kept within its
-// range; absent or not a number: `neutral`.
-int setting(const Json& record, std::initializer_list<const char*> path, int neutral, int low,
-            int high) {
-    const Json* at = &record;
-    for (const char* name : path) {
-        if (!at->is_object() || !at->contains(name))
-            return neutral;
-        at = &(*at)[name];
+// A setting of the image-quality object by its dotted name, kept within its
+// range; absent or not a number: its neutral value.
+int setting(const Json& quality, const char* name) {
+    const SettingRange& range = *settingRange(name);
+    const Json* at = &quality;
+    for (const char *part = name, *dot = name;; part = dot + 1) {
+        dot = std::strchr(part, '.');
+        const std::string member = dot ? std::string(part, dot) : std::string(part);
+        if (!at->is_object() || !at->contains(member))
+            return range.neutral;
+        at = &(*at)[member];
+        if (!dot)
+            break;
     }
     if (!at->is_number_integer())
-        return neutral;
+        return range.neutral;
     const long long v = at->get<long long>();
-    return static_cast<int>(std::clamp<long long>(v, low, high));
+    return static_cast<int>(std::clamp<long long>(v, range.low, range.high));
 }
 
 double unit(double v) {
@@ -97,25 +104,23 @@ struct Settings {
         static const Json none = Json::object();
         const Json& q =
             record.is_object() && record.contains("imageQuality") ? record["imageQuality"] : none;
-        const auto iq = [&q](std::initializer_list<const char*> path, int neutral, int low,
-                             int high) { return setting(q, path, neutral, low, high); };
-        bypass = iq({"imageQualityMode"}, 0, 0, 1) == 1;
-        eyeCare = iq({"eyeCare"}, 0, 0, 100);
-        advanced = iq({"colorTemperature", "mode"}, 0, 0, 1) == 1;
-        quick = iq({"colorTemperature", "quickAdjust", "value"}, 0, -100, 100);
-        hue = iq({"hue"}, 0, -180, 180);
-        saturation = iq({"saturation"}, 50, 0, 100);
-        gamma = iq({"gamma"}, 220, 10, 1000);
-        const char* rgb[3] = {"R", "G", "B"};
+        bypass = setting(q, "imageQualityMode") == 1;
+        eyeCare = setting(q, "eyeCare");
+        advanced = setting(q, "colorTemperature.mode") == 1;
+        quick = setting(q, "colorTemperature.quickAdjust.value");
+        hue = setting(q, "hue");
+        saturation = setting(q, "saturation");
+        gamma = setting(q, "gamma");
+        const std::string rgb[3] = {"R", "G", "B"};
         for (int k = 0; k < 3; ++k) {
-            gain[k] = iq({"colorTemperature", "advanceAdjust", rgb[k]}, 50, 0, 100);
-            contrast[k] = iq({"contrast", rgb[k]}, 50, 0, 100);
-            brightness[k] = iq({"brightness", rgb[k]}, 50, 0, 100);
-            shadow[k] = iq({"shadow", rgb[k]}, 50, 0, 100);
-            highlight[k] = iq({"highLight", rgb[k]}, 50, 0, 100);
+            gain[k] = setting(q, ("colorTemperature.advanceAdjust." + rgb[k]).c_str());
+            contrast[k] = setting(q, ("contrast." + rgb[k]).c_str());
+            brightness[k] = setting(q, ("brightness." + rgb[k]).c_str());
+            shadow[k] = setting(q, ("shadow." + rgb[k]).c_str());
+            highlight[k] = setting(q, ("highLight." + rgb[k]).c_str());
         }
-        shadowW = iq({"shadow", "W"}, 100, 0, 200);
-        highlightW = iq({"highLight", "W"}, 100, 0, 200);
+        shadowW = setting(q, "shadow.W");
+        highlightW = setting(q, "highLight.W");
     }
 
     Rgb apply(Rgb c) const {

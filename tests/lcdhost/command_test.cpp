@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/support/simulator_process.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -24,23 +25,11 @@ using testsupport::eventually;
 
 constexpr auto npos = std::string::npos;
 
-// A device simulator with a token and a password of its own. A process,
-// not threads of ours: under an emulator a process with threads may not
-// start another one reliably.
-struct Device : testsupport::Process {
+// A device simulator with a token and a password of its own.
+struct Device : testsupport::SimulatorProcess {
     explicit Device(const std::string& fault = "")
-        : Process({LCD_DEVICE_SIM_PATH, "--port", "0", "--password", "pw-9c1", "--token", "tok-5e2",
-                   "--fault", fault.empty() ? R"({"mode":"none"})" : fault}) {
-        eventually([this] { return out().find('\n') != npos; }, 30000);
-        url = out().substr(out().find("http://"));
-        url.pop_back();
-    }
-    json get(const std::string& path) {
-        httplib::Client client(url);
-        const auto reply = client.Get(path.c_str(), {{"Authorization", "tok-5e2"}});
-        return reply ? json::parse(reply->body) : json();
-    }
-    std::string url;
+        : SimulatorProcess(
+              {"--password", "pw-9c1", "--fault", fault.empty() ? R"({"mode":"none"})" : fault}) {}
 };
 
 // lcdhost with the words of `line`, "URL" standing for the device's.

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "simulator/picture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
 
@@ -43,7 +44,7 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
     }
 }
 
-TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
+TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPictureShows) {
     Simulator sim({"--help"});
     EXPECT_EQ(sim.wait(), 0);
     for (const char* endpoint :
@@ -54,6 +55,7 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwn) {
         EXPECT_EQ(line.find(endpoint), 2u) << endpoint;
         EXPECT_NE(line.find_first_not_of(' ', 2 + std::strlen(endpoint)), std::string::npos);
     }
+    EXPECT_NE(sim.out().find(LCD::Sim::kPictureRules), std::string::npos);
 }
 
 TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOnSigterm) {

@@ -86,6 +86,14 @@ bool parseInt(const std::string& text, int& value) {
     return true;
 }
 
+bool sameRecord(const LayerRecord& a, const LayerRecord& b) {
+    LayerRecord x = a, y = b;
+    for (const Field& f : kFields)
+        if (f.access(x) != f.access(y))
+            return false;
+    return true;
+}
+
 std::string summary(const LayerRecord& layer) {
     LayerRecord copy = layer;
     LayerRecord defaults;

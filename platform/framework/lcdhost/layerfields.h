@@ -30,6 +30,9 @@ int& fieldAt(LayerRecord& layer, std::size_t index);
 bool setField(LayerRecord& layer, const std::string& name, const std::string& value,
               std::string* error);
 
+// True when every member of `a` equals that of `b`, the layer id included.
+bool sameRecord(const LayerRecord& a, const LayerRecord& b);
+
 // "layer 3: hue -10, contrast.R 60": the members that differ from the
 // device defaults, or "layer 3: defaults".
 std::string summary(const LayerRecord& layer);

@@ -24,15 +24,13 @@
 #include "platform/framework/lcdhost/layerfields.h"
 #include "platform/framework/lcdhost/layerjson.h"
 #include "platform/framework/lcdhost/pluginwarnings.h"
-#include "protocol/constants.h"
+#include "platform/framework/lcdhost/setanswer.h"
 
 namespace {
 
 using lcdhost::LayerList;
 using Json = nlohmann::ordered_json;
 using Clock = std::chrono::system_clock;
-
-constexpr const char* kSetPath = LCD::Proto::Constants::PUTLAYERIMAGEQUALITY;
 
 struct Output {
     bool quiet = false;
@@ -160,32 +158,16 @@ int setAndShow(lcdhost::Session& session, const LayerList& layers, const SetOpti
                bool expectAccepted = true) {
     say("set " + describe(layers));
     const std::uint64_t before = session.changes();
-    lcdhost::pluginwarnings::takeSetWarnings();
-    lcdhost::exchangelog::forget();
-    pqxhost::Answer answer;
-    if (!lcdhost::interruption::run([&] { answer = session.set(layers); }))
+    lcdhost::SetAnswer answer;
+    if (!lcdhost::interruption::run([&] { answer = lcdhost::sendSet(session, layers); }))
         abandon();
 
-    const std::vector<std::string> warnings = lcdhost::pluginwarnings::takeSetWarnings();
-    std::string verdict, reason;
-    bool failed = true;
-    if (answer.status == pqxhost::Answer::Status::answered && answer.payload.size() == 1) {
-        if (answer.payload[0] != 0) {
-            verdict = "accepted";
-            for (const std::string& w : warnings)
-                reason += (reason.empty() ? "" : "; ") + w;
-            failed = options.strict && !warnings.empty();
-        } else {
-            verdict = "refused";
-            reason = lcdhost::exchangelog::why(kSetPath);
-        }
-    } else {
-        verdict = "none";
-        reason = answer.status == pqxhost::Answer::Status::none
-                     ? lcdhost::exchangelog::why(kSetPath)
-                     : std::string(pqxhost::toString(answer.status)) +
-                           (answer.error.empty() ? "" : ": " + answer.error);
-    }
+    using Verdict = lcdhost::SetAnswer::Verdict;
+    const std::string verdict = answer.verdict == Verdict::accepted  ? "accepted"
+                                : answer.verdict == Verdict::refused ? "refused"
+                                                                     : "none";
+    const std::string& reason = answer.reason;
+    const bool failed = answer.verdict != Verdict::accepted || (options.strict && answer.warned);
     const std::string line = verdict + (verdict == "refused" ? " by the device" : "") +
                              (reason.empty() ? "" : " (" + reason + ")");
     say("  answer: " + line);

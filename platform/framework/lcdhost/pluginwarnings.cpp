@@ -17,6 +17,8 @@ constexpr const char* kUnreadable = "decode json failed :";
 std::mutex g_mutex;
 std::vector<std::string> g_setWarnings;
 bool g_quiet = false;
+std::function<void(const std::string&)> g_other;
+QtMessageHandler g_before = nullptr;
 
 std::string trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -34,28 +36,47 @@ std::string forAnswerLine(const std::string& text) {
     return trimmed(rest);
 }
 
-void onMessage(QtMsgType, const QMessageLogContext& context, const QString& message) {
+void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    // The plug-in names the function that logs, always one of its model's.
+    const char* function = context.function ? context.function : "";
+    if (std::strstr(function, "layerimagequality::") == nullptr) {
+        if (g_before)
+            g_before(type, context, message);
+        return;
+    }
     const std::string text = message.toStdString();
-    // The plug-in names the function that logs; a set request's handler
-    // is the only one that runs while lcdhost waits for an answer.
-    const bool fromSet = context.function != nullptr &&
-                         std::strstr(context.function, "setLayerImageQuality") != nullptr &&
+    // A set request's handler is the only one that runs while a requester
+    // waits for an answer.
+    const bool fromSet = std::strstr(function, "setLayerImageQuality") != nullptr &&
                          text.compare(0, std::strlen(kPrefix), kPrefix) == 0;
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (fromSet)
-        g_setWarnings.push_back(forAnswerLine(text));
-    else if (!g_quiet)
+    std::function<void(const std::string&)> other;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (fromSet) {
+            g_setWarnings.push_back(forAnswerLine(text));
+            return;
+        }
+        if (g_quiet)
+            return;
+        other = g_other;
+    }
+    if (other)
+        other(text);
+    else
         std::fprintf(stderr, "lcdhost: plug-in: %s\n", text.c_str());
 }
 
 } // namespace
 
-void install(bool quiet) {
+void install(bool quiet, std::function<void(const std::string&)> other) {
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_quiet = quiet;
+        g_other = std::move(other);
     }
-    qInstallMessageHandler(onMessage);
+    const QtMessageHandler before = qInstallMessageHandler(onMessage);
+    if (before != onMessage)
+        g_before = before;
 }
 
 std::vector<std::string> takeSetWarnings() {

@@ -7,14 +7,18 @@
 //       ... "the device's reply could not be read: error at line :0 col :0 msg:..."
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace lcdhost::pluginwarnings {
 
-// Installs the Qt message handler. Messages that come from no set request
-// go to stderr as "lcdhost: plug-in: TEXT", unless `quiet`.
-void install(bool quiet);
+// Installs the Qt message handler. The plug-in's messages that come from no
+// set request go to `other` (on the thread that logs them), or without it
+// to stderr as "lcdhost: plug-in: TEXT", unless `quiet`. Messages that are
+// not the plug-in's (Qt's own, in a program with a user interface) go to
+// the handler installed before.
+void install(bool quiet, std::function<void(const std::string&)> other = {});
 
 // The set handler's warnings since the last call, worded for an answer line.
 std::vector<std::string> takeSetWarnings();

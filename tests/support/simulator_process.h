@@ -1,0 +1,49 @@
+// A device simulator run as a program, with a token of its own, and a plain
+// client of it. A process, not threads of the test: under an emulator a
+// process with threads may not start another one reliably.
+//
+//   testsupport::SimulatorProcess device({"--layers", "4"});
+//   device.url;                             // "http://127.0.0.1:PORT"
+//   device.get("/movra/v1/layers/list-detail")["data"];
+//
+// The including test defines LCD_DEVICE_SIM_PATH and links httplib.
+#pragma once
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/process.h"
+#include "tests/support/test_support.h"
+
+namespace testsupport {
+
+struct SimulatorProcess : Process {
+    static constexpr const char* kToken = "tok-5e2";
+
+    // `arguments` follow --port 0 and --token.
+    explicit SimulatorProcess(std::vector<std::string> arguments = {})
+        : Process([&] {
+              arguments.insert(arguments.begin(),
+                               {LCD_DEVICE_SIM_PATH, "--port", "0", "--token", kToken});
+              return arguments;
+          }()) {
+        eventually([this] { return out().find('\n') != std::string::npos; }, 30000);
+        const std::string line = out();
+        const std::size_t at = line.find("http://");
+        if (at != std::string::npos)
+            url = line.substr(at, line.find('\n') - at);
+    }
+    // GET with the token; null when there is no JSON answer.
+    nlohmann::json get(const std::string& path) const {
+        httplib::Client client(url);
+        const auto reply = client.Get(path.c_str(), {{"Authorization", kToken}});
+        return reply ? nlohmann::json::parse(reply->body, nullptr, false) : nlohmann::json();
+    }
+
+    std::string url;
+};
+
+} // namespace testsupport
