@@ -26,7 +26,7 @@ protected:
         host.log.clear();
     }
     pqx::IMessage* deliver(const std::string& text, std::uint32_t size) {
-        fake_host::Message m(0, size, text.c_str());
+        const auto m = fake_host::message(0, size, text.c_str());
         return model->changeLayerImageQuality(&m);
     }
     fake_host::Api host;
@@ -104,7 +104,7 @@ TEST_F(AutoReport, EveryFailureLogsOneWarningAndPostsNothing) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
         fake_host::Warnings warnings;
-        fake_host::Message m(0, row.size, row.nullData ? nullptr : row.text.c_str());
+        const auto m = fake_host::message(0, row.size, row.nullData ? nullptr : row.text.c_str());
         EXPECT_EQ(model->changeLayerImageQuality(&m), nullptr);
         ASSERT_EQ(warnings.list().size(), 1u);
         const fake_host::Warning& w = warnings.list()[0];

@@ -29,7 +29,7 @@ TEST(Construction, EachIdIsBoundToItsOwnHandler) {
     fake_host::Api host;
     pqx::api::get().iapi = &host;
     layerimagequality::LayerImageQualityModel model;
-    fake_host::Message empty(0, 0, nullptr);
+    const auto empty = fake_host::message(0, 0, nullptr);
     fake_host::Warnings warnings;
     EXPECT_EQ(host.handler.handlers.at(0xfc050410u)(&empty), nullptr);
     EXPECT_EQ(host.handler.handlers.at(0x0008110du)(&empty), nullptr);

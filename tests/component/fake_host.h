@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/pqx.h"
+#include "platform/framework/message.h"
 #include "protocol/layerimagequality.h"
 
 namespace fake_host {
@@ -26,24 +27,10 @@ inline std::string hex(std::uint32_t v) {
     return b;
 }
 
-class Message : public pqx::IMessage {
-public:
-    Message(std::uint32_t replyId, std::uint32_t size, const void* data)
-        : replyId(replyId), size(size), data(data) {}
-    std::uint32_t getId() const override { return 0; }
-    const char* getSender() const override { return sender.c_str(); }
-    std::uint32_t getFlag() const override { return flag; }
-    std::uint32_t getReplyId() const override { return replyId; }
-    std::uint32_t getDataSize() const override { return size; }
-    const void* getData() const override { return data; }
-
-    std::uint32_t replyId;
-    std::uint32_t size;
-    const void* data;
-    std::string sender;
-    std::string bytes;
-    std::uint32_t flag = 0;
-};
+// A message handed to a handler: the host's own kind, its payload borrowed.
+inline pqxhost::Message message(std::uint32_t replyId, std::uint32_t size, const void* data) {
+    return pqxhost::Message(0, "", replyId, size, data, 0, pqxhost::Message::Payload::borrow);
+}
 
 class Center : public pqx::IMessageCenter {
 public:
@@ -51,15 +38,12 @@ public:
     pqx::IMessage* createMessage(std::uint32_t id, const char* sender, std::uint32_t size,
                                  const void* data, std::uint32_t flag) override {
         log.push_back("createMessage " + hex(id));
-        auto m = std::make_unique<Message>(id, size, nullptr);
-        m->sender = sender;
-        m->bytes.assign(static_cast<const char*>(data), size);
-        m->flag = flag;
-        made.push_back(std::move(m));
+        made.push_back(std::make_unique<pqxhost::Message>(id, sender, 0, size, data, flag,
+                                                          pqxhost::Message::Payload::copy));
         return made.back().get();
     }
     std::vector<std::string>& log;
-    std::vector<std::unique_ptr<Message>> made;
+    std::vector<std::unique_ptr<pqxhost::Message>> made;
 };
 
 struct Post {

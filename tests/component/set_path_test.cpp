@@ -22,7 +22,7 @@ protected:
     }
     // One set request with the list as payload, answered under reply id 77.
     pqx::IMessage* send(const List& layers) {
-        fake_host::Message request(77, sizeof(List), &layers);
+        const auto request = fake_host::message(77, sizeof(List), &layers);
         return model->setLayerImageQuality(&request);
     }
     void expectOneWarning(const std::string& text) {
@@ -93,13 +93,14 @@ TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
         const List layers(1);
         pqx::IMessage* answer = send(layers);
         ASSERT_EQ(host.center.made.size(), 1u);
-        const fake_host::Message& m = *host.center.made[0];
+        const pqx::IMessage& m = *host.center.made[0];
         EXPECT_EQ(answer, &m);
         EXPECT_EQ(host.log, (std::vector<std::string>{"findMessageCenter pqx_default_messagecenter",
                                                       "createMessage 0x0000004d"}));
-        EXPECT_EQ(m.sender, "layerimagequalitymodelmsg");
-        EXPECT_EQ(m.bytes, std::string(1, row.flag));
-        EXPECT_EQ(m.flag, 0u);
+        EXPECT_STREQ(m.getSender(), "layerimagequalitymodelmsg");
+        EXPECT_EQ(std::string(static_cast<const char*>(m.getData()), m.getDataSize()),
+                  std::string(1, row.flag));
+        EXPECT_EQ(m.getFlag(), 0u);
         if (row.warns) {
             LCD::ProtoModel::s_nullResponse r;
             std::string err;
@@ -123,7 +124,7 @@ TEST_F(SetPath, WrongPayloadIsRejectedWithoutTouchingTheDevice) {
     for (const Row& row : {Row{0, &layers}, Row{sizeof(List) - 1, &layers},
                            Row{sizeof(List) + 1, &layers}, Row{sizeof(List), nullptr}}) {
         fake_host::Warnings one;
-        fake_host::Message request(77, row.size, row.data);
+        const auto request = fake_host::message(77, row.size, row.data);
         EXPECT_EQ(model->setLayerImageQuality(&request), nullptr);
         ASSERT_EQ(one.list().size(), 1u);
         EXPECT_EQ(one.list()[0].text, "[layer] msg data is null.");
