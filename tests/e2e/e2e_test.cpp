@@ -125,16 +125,6 @@ TEST(DeviceFaults, AReplyLaterThanTheTimeOutGivesNoAnswerAndIsNotTakenForTheNext
     expectStillServing(rig, 4);
 }
 
-TEST(DeviceFaults, ABrokenReportPostsNothingAndTheNextIsHandled) {
-    DeviceRig rig;
-    EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"raw":"not a report"})").value("subscribers", 0),
-              1);
-    ASSERT_TRUE(rig.waitForReportsDrained());
-    EXPECT_TRUE(rig.notifications().empty());
-    EXPECT_TRUE(rig.logged("[layer] "));
-    expectStillServing(rig, 3);
-}
-
 TEST(DeviceFaults, AfterTheReportStreamDropsTheNextReportStillArrivesOnce) {
     DeviceRig rig;
     const auto connections = rig.stream().connections();

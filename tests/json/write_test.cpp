@@ -48,19 +48,11 @@ TEST(WriteStr, EscapeTableAndIllFormedUtf8OrZeroBytesEndingTheString) {
         {"\xC2\x80\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF", "\"\\u0080\\u00E9\\u20AC\\uFFFF\""},
         {"\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
          "\"\\uD83D\\uDE00\\uD800\\uDC00\\uDBFF\\uDFFF\""},
-        // Ill-formed UTF-8 and zero bytes end the string.
-        {"ab\xFF"
-         "cd",
-         "\"ab\""},
+        // Ill-formed UTF-8 and zero bytes end the string; every other such
+        // sequence is the round trip's case below.
         {"ab\xC3", "\"ab\""},
         {std::string("ab\0cd", 5), "\"ab\""},
-        {std::string("\xC3\0\xA9", 3), "\"\""},
-        {"a\xC3(b", "\"a\""},
-        {"\xC3\xA9\xBF", "\"\\u00E9\""},
-        {"\xC0\x80", "\"\""},
-        {"\xE0\x9F\xBF", "\"\""},     // overlong
-        {"\xED\xA0\x80", "\"\""},     // encoded surrogate
-        {"\xF4\x90\x80\x80", "\"\""}, // above U+10FFFF
+        {"\xED\xA0\x80", "\"\""}, // encoded surrogate
     };
     for (const auto& c : cases)
         EXPECT_EQ(json_of(c.text), c.json) << c.json;

@@ -20,13 +20,6 @@ struct Panel : Process {
                   return arguments;
               }(),
               std::move(environment)) {}
-    // The URL of the device from the first line, once it is there.
-    std::string device() {
-        eventually([this] { return out().find('\n') != std::string::npos; }, 30000);
-        const std::string line = out();
-        const std::size_t at = line.find("http://");
-        return at == std::string::npos ? "" : line.substr(at, line.find(' ', at) - at);
-    }
 };
 
 } // namespace
@@ -64,7 +57,7 @@ private slots:
     void itsOwnSimulatorEndsWithItHoweverItEnds() {
         for (const auto& [signal, status] : {std::pair{SIGTERM, 0}, std::pair{SIGKILL, 128 + 9}}) {
             Panel panel({});
-            const std::string url = panel.device();
+            const std::string url = panel.firstUrl();
             QVERIFY2(panel.out().find(" (a device simulator started by lcdpanel)\n") !=
                          std::string::npos,
                      panel.out().c_str());

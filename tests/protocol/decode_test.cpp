@@ -50,6 +50,8 @@ TEST(DecodeReply, RowsOfTheReplyTable) {
     }
 }
 
+// The list's own rules (commas, brackets, a failing element kept) are the
+// vector reader's case; these rows are what the layer records add.
 TEST(DecodeList, RowsOfTheListTable) {
     const struct {
         const char* text;
@@ -60,10 +62,7 @@ TEST(DecodeList, RowsOfTheListTable) {
         {"", false, codec_error(0, "array must start with [."), 0},
         {"[]", true, "prior", 0},
         {"[{},{}]", true, "prior", 2},
-        {"[{}, ]", true, "prior", 1},
         {"[1]", false, codec_error(2, "read object must start with {!"), 1},
-        {"[{} {}]", false, codec_error(5, "no valid array!"), 1},
-        {"{}", false, codec_error(1, "array must start with [."), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -77,18 +76,6 @@ TEST(DecodeList, RowsOfTheListTable) {
         for (std::size_t i = 1; i < out.size(); ++i)
             EXPECT_EQ(ints_of(out[i]), kDefaults);
     }
-}
-
-TEST(DecodeList, AFailingElementStaysWithWhatWasReadIntoIt) {
-    List out;
-    std::string err;
-    EXPECT_FALSE(decode("[{\"layerId\":1},{\"layerId\":2,\"imageQuality\":5}]", out, err));
-    EXPECT_EQ(err, codec_error(44, "read object must start with {!"));
-    ASSERT_EQ(out.size(), 2u);
-    EXPECT_EQ(out[0].layerId, 1);
-    auto second = kDefaults;
-    second[0] = 2;
-    EXPECT_EQ(ints_of(out[1]), second);
 }
 
 TEST(DecodeLayer, EveryMemberLandsInItsPlace) {

@@ -105,6 +105,15 @@ public:
     }
 
     std::string out() const { return read(m_files[1]); }
+    // The http:// address on the first line printed, once there is one.
+    std::string firstUrl(int timeoutMs = 30000) const {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (out().find('\n') == std::string::npos && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string line = out().substr(0, out().find('\n'));
+        const std::size_t at = line.find("http://");
+        return at == std::string::npos ? "" : line.substr(at, line.find(' ', at) - at);
+    }
     std::string err() const { return read(m_files[2]); }
 
     // No process of the group is left. What the program left behind is

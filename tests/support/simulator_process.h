@@ -29,13 +29,8 @@ struct SimulatorProcess : Process {
               arguments.insert(arguments.begin(),
                                {LCD_DEVICE_SIM_PATH, "--port", "0", "--token", kToken});
               return arguments;
-          }()) {
-        eventually([this] { return out().find('\n') != std::string::npos; }, 30000);
-        const std::string line = out();
-        const std::size_t at = line.find("http://");
-        if (at != std::string::npos)
-            url = line.substr(at, line.find('\n') - at);
-    }
+          }()),
+          url(firstUrl()) {}
     // GET with the token; null when there is no JSON answer.
     nlohmann::json get(const std::string& path) const {
         httplib::Client client(url);
