@@ -25,18 +25,7 @@ TEST(Construction, FindsTheGlobalHandlerThenRegistersClientRequestAndNotificatio
     EXPECT_EQ(host.log, want) << "destruction must not call the host";
 }
 
-TEST(Construction, EachIdIsBoundToItsOwnHandler) {
-    fake_host::Api host;
-    pqx::api::get().iapi = &host;
-    layerimagequality::LayerImageQualityModel model;
-    const auto empty = fake_host::message(0, 0, nullptr);
-    fake_host::Warnings warnings;
-    EXPECT_EQ(host.handler.handlers.at(0xfc050410u)(&empty), nullptr);
-    EXPECT_EQ(host.handler.handlers.at(0x0008110du)(&empty), nullptr);
-    ASSERT_EQ(warnings.list().size(), 2u);
-    EXPECT_EQ(warnings.list()[0].text, "[layer] msg data is null.");
-    EXPECT_EQ(warnings.list()[1].text, "[layer] data does not matches.");
-}
+// Each id reaches its own handler: the end-to-end round trip's case.
 
 TEST(ConstructionDeathTest, StopsWithoutGlobalHandlerOrHostApi) {
     fake_host::Api host;
