@@ -11,23 +11,13 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
+#include "tests/support/decode_scanning.h"
 
 namespace {
 
 using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
 
-// A limit that no text reaches keeps the reader from reading in place.
-bool decode_scanning(const std::string& text, List& out, std::string& err) {
-    try {
-        ajson::reader rd(text.c_str(), ajson::reader::no_limit - 1);
-        rd.next();
-        ajson::json_impl<List>::read(rd, out);
-        return true;
-    } catch (const ajson::exception& e) {
-        err = e.what();
-        return false;
-    }
-}
+using testsupport::decode_scanning;
 
 } // namespace
 

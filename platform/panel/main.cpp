@@ -85,8 +85,6 @@ int main(int argc, char** argv) {
     app.add_option("--screenshot", screenshot,
                    "saves the window as PNG to PATH once the layer's picture is shown, and ends")
         ->type_name("PATH");
-    app.add_flag("-v,--verbose", options.verbose,
-                 "print each exchange with the device on stderr, tokens and passwords as ***");
     app.footer(app.get_footer() +
                "\nThe sliders' ranges are those the device simulator documents for its picture\n"
                "(lcd-device-sim --help). The picture is the simulator's GET\n"
@@ -97,6 +95,7 @@ int main(int argc, char** argv) {
     const int parsed = lcdhost::commandline::parse(app, argc, argv);
     if (parsed >= 0)
         return parsed;
+    options.verbose = connectionOptions.verbose;
     if (!haveEnvironment("DISPLAY") && !haveEnvironment("WAYLAND_DISPLAY") &&
         !haveEnvironment("QT_QPA_PLATFORM")) {
         std::cerr << "lcdpanel: no display: DISPLAY and WAYLAND_DISPLAY are not set "

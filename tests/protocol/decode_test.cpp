@@ -8,6 +8,7 @@
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
 #include "tests/protocol/layer_list.h"
+#include "tests/support/decode_scanning.h"
 
 namespace {
 
@@ -99,19 +100,7 @@ TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     EXPECT_EQ(ints_of(out[0]), want);
 }
 
-// The list read from `text` by scanning alone: a limit that no text reaches
-// keeps the reader from reading anything in place.
-bool decode_scanning(const std::string& text, List& out, std::string& err) {
-    try {
-        ajson::reader rd(text.c_str(), ajson::reader::no_limit - 1);
-        rd.next();
-        ajson::json_impl<List>::read(rd, out);
-        return true;
-    } catch (const ajson::exception& e) {
-        err = e.what();
-        return false;
-    }
-}
+using testsupport::decode_scanning;
 
 // Compact text is read in place and anything else by scanning, handing over
 // at the first unexpected character; every prefix of these texts must give

@@ -36,6 +36,8 @@ void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
            "--password", [&o](const std::string& v) { o.password = v, o.havePassword = true; },
            "login password (admin with the simulator)")
         ->type_name("P");
+    app.add_flag("-v,--verbose", o.verbose,
+                 "print each exchange with the device on stderr, tokens and passwords as ***");
     app.add_option("--timeout-ms", o.timeoutMs, "time-out of each device request (default 5000)")
         ->type_name("N")
         ->check(commandline::wholeNumber(1, 3600000));

@@ -37,10 +37,11 @@ struct ConnectionOptions {
     long timeoutMs = 0; // 0: the environment's, or the communicator's default
     std::string plugin = defaultPluginPath();
     std::string simulator = defaultSimulatorPath();
+    bool verbose = false; // each exchange with the device on stderr
 };
 
-// Adds --device, --token, --user, --password, --timeout-ms, --plugin and
-// --simulator to `app`, with their checks, and says in its footer how the
+// Adds --device, --token, --user, --password, --timeout-ms, --plugin,
+// --simulator and -v/--verbose to `app`, with their checks, and says in its footer how the
 // LCD_DEVICE_* environment fills in what they leave open.
 void addConnectionOptions(CLI::App& app, ConnectionOptions& options);
 

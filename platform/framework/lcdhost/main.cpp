@@ -323,8 +323,6 @@ int main(int argc, char** argv) {
     app.add_flag("-q,--quiet", g_out.quiet, "print nothing but errors");
     app.add_flag("--json", g_out.json,
                  "print results as JSON: one line for set and get, one object per line for watch");
-    app.add_flag("-v,--verbose", g_out.verbose,
-                 "print each exchange with the device on stderr, tokens and passwords as ***");
     app.footer(app.get_footer() +
                "\nWithout a command, lcdhost runs the demo against the simulator it starts; with\n"
                "--device it writes to the device only when a command is named.\n"
@@ -372,6 +370,7 @@ int main(int argc, char** argv) {
     if (parsed >= 0)
         return parsed;
     CLI::App* command = app.get_subcommands().empty() ? nullptr : app.get_subcommands().front();
+    g_out.verbose = connectionOptions.verbose;
     if (g_out.quiet && g_out.json)
         return lcdhost::commandline::usageError(app, "--json and --quiet exclude each other");
     if (!command && !connectionOptions.device.empty())
