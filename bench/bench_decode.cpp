@@ -143,10 +143,5 @@ int main(int argc, char** argv) {
     for (const long n : kRecords)
         benchmark::AddCustomContext("list_growth_allocs/" + std::to_string(n),
                                     std::to_string(growth_allocations(n)));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

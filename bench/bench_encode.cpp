@@ -89,10 +89,5 @@ int main(int argc, char** argv) {
             for (const long n : kLongRecords)
                 b->Arg(n);
     }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run(argc, argv);
 }

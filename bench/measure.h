@@ -34,4 +34,14 @@ inline void report(benchmark::State& state, std::size_t text_bytes,
     std::abort();
 }
 
+// Runs the benchmarks registered so far, as BENCHMARK_MAIN would.
+inline int run(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
 } // namespace bench
