@@ -7,6 +7,7 @@
 #include "protocol/autoreport.h"
 #include "protocol/protomodel.h"
 #include "tests/component/fake_host.h"
+#include "tests/support/qt_messages.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ TEST_F(AutoReport, PostsTheDecodedLayersAsChangeNotification) {
                     "\\\"layerId\\\":9}]\""),
          2},
     };
-    fake_host::Warnings warnings;
+    testsupport::QtMessages warnings;
     for (const Row& row : rows) {
         host.handler.posts.clear();
         // Only a non-zero size is asked of the payload; the text runs to its NUL.
@@ -99,11 +100,12 @@ TEST_F(AutoReport, EveryFailureLogsOneWarningAndPostsNothing) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.text);
-        fake_host::Warnings warnings;
+        testsupport::QtMessages warnings;
         const auto m = fake_host::message(0, row.size, row.nullData ? nullptr : row.text.c_str());
         EXPECT_EQ(model->changeLayerImageQuality(&m), nullptr);
-        ASSERT_EQ(warnings.list().size(), 1u);
-        const fake_host::Warning& w = warnings.list()[0];
+        const auto list = warnings.list();
+        ASSERT_EQ(list.size(), 1u);
+        const testsupport::QtMessage& w = list[0];
         EXPECT_EQ(w.type, QtWarningMsg);
         EXPECT_EQ(w.category, "default");
         EXPECT_NE(w.function.find("changeLayerImageQuality"), std::string::npos);

@@ -1,10 +1,7 @@
 // A recording host: API, global message handler and message center write
 // every call into one ordered log; posted layer lists are copied while the
-// poster's list is still alive. Also captures Qt warnings.
+// poster's list is still alive.
 #pragma once
-
-#include <QString>
-#include <QtGlobal>
 
 #include <cstdio>
 #include <map>
@@ -103,33 +100,6 @@ public:
     Center center{log};
     bool withHandler = true;
     bool withCenter = true;
-};
-
-struct Warning {
-    QtMsgType type;
-    std::string category, function, text;
-};
-
-// Collects Qt messages while alive.
-class Warnings {
-public:
-    Warnings() {
-        all().clear();
-        m_old = qInstallMessageHandler(&collect);
-    }
-    ~Warnings() { qInstallMessageHandler(m_old); }
-    const std::vector<Warning>& list() const { return all(); }
-
-private:
-    static std::vector<Warning>& all() {
-        static std::vector<Warning> w;
-        return w;
-    }
-    static void collect(QtMsgType t, const QMessageLogContext& c, const QString& m) {
-        all().push_back(
-            {t, c.category ? c.category : "", c.function ? c.function : "", m.toStdString()});
-    }
-    QtMessageHandler m_old;
 };
 
 } // namespace fake_host

@@ -5,6 +5,7 @@
 #include "protocol/protomodel.h"
 #include "tests/component/fake_communicator.h"
 #include "tests/component/fake_host.h"
+#include "tests/support/qt_messages.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ protected:
     }
     fake_host::Api host;
     std::unique_ptr<Model> model;
-    fake_host::Warnings warnings;
+    testsupport::QtMessages warnings;
 };
 
 List twoLayers() {
@@ -115,7 +116,7 @@ TEST_F(SetPath, WrongPayloadIsRejectedWithoutTouchingTheDevice) {
     };
     for (const Row& row : {Row{0, &layers}, Row{sizeof(List) - 1, &layers},
                            Row{sizeof(List) + 1, &layers}, Row{sizeof(List), nullptr}}) {
-        fake_host::Warnings one;
+        testsupport::QtMessages one;
         const auto request = fake_host::message(77, row.size, row.data);
         EXPECT_EQ(model->setLayerImageQuality(&request), nullptr);
         ASSERT_EQ(one.list().size(), 1u);

@@ -1,8 +1,5 @@
 #include "tests/e2e/device_rig.h"
 
-#include <QString>
-#include <QtGlobal>
-
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -13,19 +10,6 @@
 #include "tests/protocol/layer_list.h"
 
 namespace e2e {
-
-namespace {
-
-std::mutex g_logMutex;
-std::vector<std::string> g_logLines;
-
-void collect(QtMsgType, const QMessageLogContext& context, const QString& text) {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    g_logLines.push_back(std::string(context.category ? context.category : "") + '|' +
-                         text.toStdString());
-}
-
-} // namespace
 
 Layer layer(int id, int seed) {
     testing_layers::Ints v;
@@ -56,11 +40,6 @@ DeviceRig::DeviceRig(long timeoutMs, std::size_t workers)
               l->lists.push_back(list);
           },
           workers) {
-    {
-        std::lock_guard<std::mutex> lock(g_logMutex);
-        g_logLines.clear();
-    }
-    qInstallMessageHandler(collect);
     LCD::Sim::Options sim;
     sim.port = 0;
     m_sim = std::make_unique<LCD::Sim::DeviceSim>(sim);
@@ -81,7 +60,6 @@ DeviceRig::~DeviceRig() {
     // idle pooled connection; configuring anew closes them first.
     configure();
     m_sim->stop();
-    qInstallMessageHandler(nullptr);
 }
 
 void DeviceRig::configure(const std::string& token) {
@@ -134,8 +112,10 @@ std::vector<LayerList> DeviceRig::notifications() const {
 }
 
 std::vector<std::string> DeviceRig::logLines() const {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    return g_logLines;
+    std::vector<std::string> lines;
+    for (const testsupport::QtMessage& m : m_messages.list())
+        lines.push_back(m.category + '|' + m.text);
+    return lines;
 }
 
 bool DeviceRig::logged(const std::string& text) const {

@@ -20,6 +20,7 @@
 
 #include "platform/framework/lcdhost/session.h"
 #include "protocol/layerimagequality.h"
+#include "tests/support/qt_messages.h"
 #include "tests/support/test_support.h"
 
 namespace LCD::Sim {
@@ -74,6 +75,7 @@ private:
         mutable std::mutex mutex;
         std::vector<LayerList> lists;
     };
+    testsupport::QtMessages m_messages; // first in, last out: sees every message
     std::unique_ptr<LCD::Sim::DeviceSim> m_sim;
     int m_port = 0;
     long m_timeoutMs;

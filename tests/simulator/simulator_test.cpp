@@ -1,3 +1,4 @@
+#include "platform/framework/autoreportstream.h"
 #include "simulator/devicesim.h"
 #include "tests/support/test_support.h"
 
@@ -5,11 +6,9 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
-#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -43,37 +42,6 @@ using testsupport::eventually;
 json parsed(const httplib::Result& r) {
     return r ? json::parse(r->body) : json();
 }
-
-// Collects what GET /events sends until destroyed.
-struct EventListener {
-    explicit EventListener(int port) : client("127.0.0.1", port) {}
-    ~EventListener() {
-        client.stop();
-        thread.join();
-    }
-    // The data line of every auto-report event so far.
-    std::vector<std::string> events() {
-        std::lock_guard<std::mutex> lock(mutex);
-        std::vector<std::string> out;
-        for (size_t at = 0; (at = text.find("event: autoreport\ndata: ", at)) != std::string::npos;
-             at += 24)
-            out.push_back(text.substr(at + 24, text.find('\n', at + 24) - at - 24));
-        return out;
-    }
-
-    httplib::Client client;
-    std::mutex mutex;
-    std::string text;
-    std::atomic<bool> ended{false};
-    std::thread thread{[this] {
-        client.Get("/events", [this](const char* data, size_t len) {
-            std::lock_guard<std::mutex> lock(mutex);
-            text.append(data, len);
-            return true;
-        });
-        ended = true;
-    }};
-};
 
 void expectReply(const httplib::Result& r, int status, const json& body) {
     ASSERT_TRUE(r);
@@ -156,7 +124,14 @@ TEST_F(Simulator, RefusedSetsSayWhatIsWrongAndStoreNothing) {
 }
 
 TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoReport) {
-    EventListener events(m_sim->port());
+    std::mutex mutex;
+    std::vector<std::string> seen; // the data of every auto-report event
+    pqxhost::AutoReportStream events("http://127.0.0.1:" + std::to_string(m_sim->port()),
+                                     [&](const std::string& report) {
+                                         std::lock_guard<std::mutex> lock(mutex);
+                                         seen.push_back(report);
+                                     });
+    events.start();
     ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
     const json sets[] = {{layer(1, 3)}, {layer(2, -4), layer(3, 8)}};
     expectReply(put(sets[0].dump()), 200, {{"code", 0}, {"message", "success"}});
@@ -169,8 +144,8 @@ TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoR
               json::parse(R"({"code":0,"subscribers":1})"));
     EXPECT_EQ(parsed(post("/sim/autoreport", R"({"body":"[1,"})"))["subscribers"], 1);
     EXPECT_EQ(parsed(post("/sim/autoreport", R"({"raw":"{not an envelope"})"))["subscribers"], 1);
-    ASSERT_TRUE(eventually([&] { return events.events().size() >= 5; }));
-    const auto seen = events.events();
+    ASSERT_TRUE(eventually([&] { return events.reports() >= 5; }));
+    std::unique_lock<std::mutex> lock(mutex);
     ASSERT_EQ(seen.size(), 5u);
     for (size_t i = 0; i < 4; ++i) {
         const json e = json::parse(seen[i]);
@@ -190,14 +165,22 @@ TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoR
     EXPECT_EQ(json::parse(json::parse(seen[2])["body"].get<std::string>()), listed);
     EXPECT_EQ(json::parse(seen[3])["body"], "[1,");
     EXPECT_EQ(seen[4], "{not an envelope");
+    lock.unlock();
     EXPECT_EQ(get("/sim/stats"), json::parse(R"({"sets":2,"reports":5,"subscribers":1})"));
-    {
-        std::lock_guard<std::mutex> lock(events.mutex);
-        EXPECT_EQ(events.text.rfind(": open\n\n", 0), 0u) << "the stream opens with a comment";
-    }
+
+    // A dropped stream is the device's doing: the listener comes back.
     ASSERT_TRUE(post("/sim/stream/drop", "{}"));
-    EXPECT_TRUE(eventually([&] { return events.ended.load(); }));
-    EXPECT_EQ(get("/sim/stats")["subscribers"], 0);
+    EXPECT_TRUE(eventually([&] { return events.connections() == 2; }));
+    events.stop();
+    EXPECT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 0; }));
+
+    // The stream opens with a comment, before any report.
+    std::string opening;
+    m_client->Get("/events", [&](const char* data, size_t length) {
+        opening.append(data, length);
+        return opening.size() < 8;
+    });
+    EXPECT_EQ(opening.rfind(": open\n\n", 0), 0u) << opening;
 }
 
 TEST(SimulatorLog, KeepsTheLastRequestsOnlyAndNeverAPasswordOrAToken) {
