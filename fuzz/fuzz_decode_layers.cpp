@@ -11,7 +11,7 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
-#include "tests/support/decode_scanning.h"
+#include "tests/support/codec.h"
 
 namespace {
 

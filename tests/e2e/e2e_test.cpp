@@ -125,14 +125,5 @@ TEST(DeviceFaults, AReplyLaterThanTheTimeOutGivesNoAnswerAndIsNotTakenForTheNext
     expectStillServing(rig, 4);
 }
 
-TEST(DeviceFaults, AfterTheReportStreamDropsTheNextReportStillArrivesOnce) {
-    DeviceRig rig;
-    const auto connections = rig.stream().connections();
-    rig.simPost("/sim/stream/drop", "{}");
-    ASSERT_TRUE(eventually([&] { return rig.stream().connections() > connections; }, 10000));
-    ASSERT_TRUE(rig.waitForSubscriber());
-    expectStillServing(rig, 4);
-}
-
 } // namespace
 } // namespace e2e

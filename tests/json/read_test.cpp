@@ -1,9 +1,11 @@
-#include "tests/json/read_write.h"
+#include <gtest/gtest.h>
+
+#include "tests/support/codec.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
-using namespace jsontest;
-using testsupport::codec_error;
+using namespace testsupport;
 
 std::string text(const std::string& s) {
     return s;

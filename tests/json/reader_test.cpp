@@ -1,10 +1,12 @@
 #include <cmath>
 
-#include "tests/json/read_write.h"
+#include <gtest/gtest.h>
+
+#include "tests/support/test_support.h"
+#include "json/ajson.h"
 
 namespace {
 
-using namespace jsontest;
 using testsupport::codec_error;
 
 using ajson::token;

@@ -1,4 +1,7 @@
-#include "tests/json/read_write.h"
+#include <gtest/gtest.h>
+
+#include "tests/support/codec.h"
+#include "tests/support/test_support.h"
 
 namespace rec {
 
@@ -22,8 +25,7 @@ AJSON(rec::Mixed, name, small, channel, list, last)
 
 namespace {
 
-using namespace jsontest;
-using testsupport::codec_error;
+using namespace testsupport;
 
 // The three members read from `input` over the defaults 1, 2, 3, then the error text if any.
 std::string channel_of(const std::string& input) {

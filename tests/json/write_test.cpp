@@ -1,12 +1,14 @@
 #include <limits>
 #include <new>
 
-#include "tests/json/read_write.h"
+#include <gtest/gtest.h>
+
+#include "tests/support/codec.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
-using namespace jsontest;
-using testsupport::codec_error;
+using namespace testsupport;
 
 using Stream = ajson::ajson_string_stream<>;
 

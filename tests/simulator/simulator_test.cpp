@@ -1,4 +1,5 @@
 #include "platform/framework/autoreportstream.h"
+#include "platform/framework/lcdhost/layerjson.h"
 #include "simulator/devicesim.h"
 #include "tests/support/test_support.h"
 
@@ -19,22 +20,12 @@ using nlohmann::json;
 const char* kSet = "/movra/v1/layers/image-quality";
 const char* kList = "/movra/v1/layers/list-detail";
 
+// Layer `id` at the record's initial values but for its hue, as JSON.
 json layer(int id, int hue = 0) {
-    const json rgb = {{"R", 50}, {"G", 50}, {"B", 50}},
-               rgbw = {{"R", 50}, {"G", 50}, {"B", 50}, {"W", 100}};
-    return {{"layerId", id},
-            {"imageQuality",
-             {{"imageQualityMode", 0},
-              {"eyeCare", 0},
-              {"hue", hue},
-              {"saturation", 50},
-              {"gamma", 220},
-              {"contrast", rgb},
-              {"brightness", rgb},
-              {"shadow", rgbw},
-              {"highLight", rgbw},
-              {"colorTemperature",
-               {{"mode", 0}, {"quickAdjust", {{"value", 0}}}, {"advanceAdjust", rgb}}}}}};
+    lcdhost::LayerList record(1);
+    record[0].layerId = id;
+    record[0].imageQuality.hue = hue;
+    return json::parse(lcdhost::layersToJson(record)[0].dump());
 }
 
 using testsupport::eventually;
@@ -168,9 +159,13 @@ TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoR
     lock.unlock();
     EXPECT_EQ(get("/sim/stats"), json::parse(R"({"sets":2,"reports":5,"subscribers":1})"));
 
-    // A dropped stream is the device's doing: the listener comes back.
+    // A dropped stream is the device's doing: the listener comes back, and
+    // the next report arrives once.
     ASSERT_TRUE(post("/sim/stream/drop", "{}"));
-    EXPECT_TRUE(eventually([&] { return events.connections() == 2; }));
+    ASSERT_TRUE(eventually([&] { return events.connections() == 2; }));
+    ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
+    EXPECT_EQ(parsed(post("/sim/autoreport", R"({"errorCode":0})"))["subscribers"], 1);
+    EXPECT_TRUE(eventually([&] { return events.reports() == 6; }));
     events.stop();
     EXPECT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 0; }));
 
