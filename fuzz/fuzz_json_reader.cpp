@@ -8,9 +8,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "tests/support/codec.h"
 #include "json/ajson.h"
 
 // Outside an anonymous namespace: the record's field list would otherwise be
@@ -70,19 +70,11 @@ void skip_first(const char* text, std::uint64_t limit) {
 
 // The sample read in place and by scanning alone (a limit that no text
 // reaches): the same error text and the same values.
-void read_both_ways(const char* text) {
+void read_both_ways(const std::string& text) {
     Sample in_place, scanned;
-    std::string err1, err2;
-    for (auto [limit, out, err] : {std::make_tuple(ajson::reader::no_limit, &in_place, &err1),
-                                   std::make_tuple(ajson::reader::no_limit - 1, &scanned, &err2)}) {
-        try {
-            ajson::reader rd(text, limit);
-            rd.next();
-            ajson::json_impl<Sample>::read(rd, *out);
-        } catch (const ajson::exception& e) {
-            *err = e.what();
-        }
-    }
+    const std::string err1 = testsupport::read_into(text, in_place);
+    const std::string err2 =
+        testsupport::read_into(text, scanned, nullptr, ajson::reader::no_limit - 1);
     if (err1 != err2 || in_place.name != scanned.name || in_place.count != scanned.count ||
         in_place.code != scanned.code || in_place.values != scanned.values)
         std::abort();

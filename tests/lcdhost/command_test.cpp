@@ -36,9 +36,9 @@ struct Device : testsupport::SimulatorProcess {
 struct Lcdhost : testsupport::Process {
     Lcdhost(const std::string& line, const std::string& url = "", const std::string& input = "",
             std::vector<std::string> environment = {})
-        : Process(words(line, url), std::move(environment), input) {}
+        : Process(LCDHOST_PATH, words(line, url), std::move(environment), input) {}
     static std::vector<std::string> words(const std::string& line, const std::string& url) {
-        std::vector<std::string> out{LCDHOST_PATH};
+        std::vector<std::string> out;
         std::istringstream in(line);
         for (std::string word; in >> word;)
             out.push_back(word == "URL" ? url : word);

@@ -10,20 +10,6 @@
 using testsupport::eventually;
 using testsupport::Process;
 
-namespace {
-
-struct Panel : Process {
-    explicit Panel(std::vector<std::string> arguments, std::vector<std::string> environment = {})
-        : Process(
-              [&] {
-                  arguments.insert(arguments.begin(), LCDPANEL_PATH);
-                  return arguments;
-              }(),
-              std::move(environment)) {}
-};
-
-} // namespace
-
 class ProgramTest : public QObject {
     Q_OBJECT
 private slots:
@@ -35,18 +21,18 @@ private slots:
              "2147483647"},
         };
         for (const auto& [arguments, message] : cases) {
-            Panel panel(arguments);
+            Process panel(LCDPANEL_PATH, arguments);
             QCOMPARE(panel.wait(), 2);
             QCOMPARE(panel.err(), "lcdpanel: " + message + "\nTry 'lcdpanel --help'.\n");
             QVERIFY(panel.groupGone());
         }
-        Panel version({"--version"});
+        Process version(LCDPANEL_PATH, {"--version"});
         QCOMPARE(version.wait(), 0);
         QCOMPARE(version.out(), std::string("lcdpanel " LCD_VERSION "\n"));
     }
 
     void withoutADisplayItSaysSoAndStartsNothing() {
-        Panel panel({}, {"QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="});
+        Process panel(LCDPANEL_PATH, {}, {"QT_QPA_PLATFORM=", "DISPLAY=", "WAYLAND_DISPLAY="});
         QCOMPARE(panel.wait(), 1);
         QCOMPARE(panel.err(),
                  std::string("lcdpanel: no display: DISPLAY and WAYLAND_DISPLAY are "
@@ -56,7 +42,7 @@ private slots:
 
     void itsOwnSimulatorEndsWithItHoweverItEnds() {
         for (const auto& [signal, status] : {std::pair{SIGTERM, 0}, std::pair{SIGKILL, 128 + 9}}) {
-            Panel panel({});
+            Process panel(LCDPANEL_PATH, {});
             const std::string url = panel.firstUrl();
             QVERIFY2(panel.out().find(" (a device simulator started by lcdpanel)\n") !=
                          std::string::npos,
@@ -72,7 +58,7 @@ private slots:
     void theScreenshotIsTheWindowWithTheDevicesPictureOfTheLayer() {
         const QString file = QDir::temp().filePath("lcdpanel-screenshot-test.png");
         QFile::remove(file);
-        Panel panel({"--layer", "3", "--screenshot", file.toStdString()});
+        Process panel(LCDPANEL_PATH, {"--layer", "3", "--screenshot", file.toStdString()});
         QCOMPARE(panel.wait(), 0);
         QVERIFY(panel.groupGone());
         const QImage shot(file);

@@ -16,16 +16,7 @@
 
 namespace {
 
-using testsupport::eventually;
 using testsupport::Process;
-
-struct Simulator : Process {
-    explicit Simulator(std::vector<std::string> arguments)
-        : Process([&] {
-              arguments.insert(arguments.begin(), LCD_DEVICE_SIM_PATH);
-              return arguments;
-          }()) {}
-};
 
 TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
@@ -38,14 +29,14 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
         {{"--fault", "{}"}, "--fault: expected {\"mode\": \"...\"}"},
     };
     for (const auto& [arguments, message] : cases) {
-        Simulator sim(arguments);
+        Process sim(LCD_DEVICE_SIM_PATH, arguments);
         EXPECT_EQ(sim.wait(), 2) << message;
         EXPECT_EQ(sim.err(), "lcd-device-sim: " + message + "\nTry 'lcd-device-sim --help'.\n");
     }
 }
 
 TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPictureShows) {
-    Simulator sim({"--help"});
+    Process sim(LCD_DEVICE_SIM_PATH, {"--help"});
     EXPECT_EQ(sim.wait(), 0);
     for (const char* endpoint :
          {"POST   /sim/fault", "POST   /sim/autoreport", "POST   /sim/stream/drop",
@@ -59,22 +50,19 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPic
 }
 
 TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOnSigterm) {
-    Simulator sim({"--host", "127.0.0.2", "--port", "0", "--verbose"});
-    ASSERT_TRUE(eventually([&] { return sim.out().find('\n') != std::string::npos; }, 30000));
-    const std::string line = sim.out(), prefix = "lcd-device-sim listening on http://127.0.0.2:";
-    ASSERT_EQ(fnmatch((prefix + "[1-9]*\n").c_str(), line.c_str(), 0), 0) << line;
-    const std::string port = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-    ASSERT_EQ(port.find_first_not_of("0123456789"), std::string::npos) << line;
-    EXPECT_TRUE(httplib::Client("127.0.0.2", std::stoi(port)).Get("/sim/stats"));
+    Process sim(LCD_DEVICE_SIM_PATH, {"--host", "127.0.0.2", "--port", "0", "--verbose"});
+    const std::string url = sim.firstUrl();
+    EXPECT_EQ(sim.out(), "lcd-device-sim listening on " + url + "\n");
+    ASSERT_EQ(fnmatch("http://127.0.0.2:[1-9]*", url.c_str(), 0), 0) << url;
+    EXPECT_TRUE(httplib::Client(url).Get("/sim/stats"));
     sim.signal(SIGTERM);
     EXPECT_EQ(sim.wait(), 0);
     EXPECT_EQ(sim.err(), "lcd-device-sim: GET /sim/stats 200 (0 bytes in, 38 out)\n");
 }
 
 TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
-    Simulator other({"--port", "0"});
-    ASSERT_TRUE(eventually([&] { return other.out().find('\n') != std::string::npos; }, 30000));
-    const std::string line = other.out();
+    Process other(LCD_DEVICE_SIM_PATH, {"--port", "0"});
+    const std::string url = other.firstUrl();
 
     const int plain = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -86,8 +74,8 @@ TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
     ::getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
 
     for (const int port :
-         {std::stoi(line.substr(line.rfind(':') + 1)), int(ntohs(address.sin_port))}) {
-        Simulator sim({"--port", std::to_string(port)});
+         {std::stoi(url.substr(url.rfind(':') + 1)), int(ntohs(address.sin_port))}) {
+        Process sim(LCD_DEVICE_SIM_PATH, {"--port", std::to_string(port)});
         EXPECT_EQ(sim.wait(), 1);
         EXPECT_EQ(sim.err(), "lcd-device-sim: port " + std::to_string(port) + " is in use\n");
     }

@@ -2,7 +2,7 @@
 // so that a test can see whether anything it started is left behind, and
 // never leaves anything itself: the destructor kills the whole group.
 //
-//   testsupport::Process host({LCDHOST_PATH, "set", "--layer", "1"});
+//   testsupport::Process host(LCDHOST_PATH, {"set", "--layer", "1"});
 //   host.signal(SIGINT);
 //   EXPECT_EQ(host.wait(), 130);
 //   EXPECT_TRUE(host.groupGone());
@@ -37,14 +37,15 @@ class Process {
 public:
     // `environment` entries ("NAME=VALUE") override ours; `input` is what
     // the program reads on standard input.
-    explicit Process(std::vector<std::string> arguments, std::vector<std::string> environment = {},
-                     const std::string& input = "") {
+    Process(const std::string& program, const std::vector<std::string>& arguments,
+            std::vector<std::string> environment = {}, const std::string& input = "") {
         std::vector<std::string> words;
         if (const char* wrapper = std::getenv("LCD_EXEC_WRAPPER")) {
             std::istringstream in(wrapper);
             for (std::string word; in >> word;)
                 words.push_back(word);
         }
+        words.push_back(program);
         words.insert(words.end(), arguments.begin(), arguments.end());
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);

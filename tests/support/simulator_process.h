@@ -25,11 +25,9 @@ struct SimulatorProcess : Process {
 
     // `arguments` follow --port 0 and --token.
     explicit SimulatorProcess(std::vector<std::string> arguments = {})
-        : Process([&] {
-              arguments.insert(arguments.begin(),
-                               {LCD_DEVICE_SIM_PATH, "--port", "0", "--token", kToken});
-              return arguments;
-          }()),
+        : Process(
+              LCD_DEVICE_SIM_PATH,
+              (arguments.insert(arguments.begin(), {"--port", "0", "--token", kToken}), arguments)),
           url(firstUrl()) {}
     // GET with the token; null when there is no JSON answer.
     nlohmann::json get(const std::string& path) const {
