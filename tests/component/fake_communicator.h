@@ -1,5 +1,5 @@
 // A stand-in for the communicator library: the test scripts the next reply
-// and the token, and reads back every call the model made, in order.
+// and the token, and reads back every request the model made.
 #pragma once
 
 #include <string>
@@ -8,14 +8,12 @@
 namespace fake_comm {
 
 struct Script {
-    bool deliver = true; // false: sendRequest returns null
-    std::string reply;   // the response body
-    std::string token;   // what HttpLogin::getToken returns
+    std::string reply; // the response body
+    std::string token; // what HttpLogin::getToken returns
 };
 
 Script& script();
-// "createRequest PUT /path", "setHead Name: value", "setBody <bytes>",
-// "sendRequest status=N".
+// "createRequest PUT /path", one for each request.
 std::vector<std::string>& calls();
 void reset();
 

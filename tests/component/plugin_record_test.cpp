@@ -6,7 +6,6 @@
 #include "tests/component/fake_host.h"
 
 extern "C" const pqx::PluginInfo* pluginfo();
-extern "C" void pluginit(pqx::IApi* api);
 
 namespace {
 
@@ -29,17 +28,6 @@ TEST(PluginDescriptor, ListsItsOneComponentWhoseRecordCarriesThreeCallables) {
     int any = 0;
     EXPECT_EQ(rec.getMessageHandler(&any), nullptr);
     rec.deletor(nullptr); // ignored
-}
-
-TEST(PluginInit, KeepsThePointerOfTheLastCallNullIncluded) {
-    fake_host::Api first, second;
-    pluginit(&first);
-    pluginit(&second);
-    EXPECT_EQ(pqx::api::get().iapi, &second);
-    pluginit(nullptr);
-    EXPECT_EQ(pqx::api::get().iapi, nullptr);
-    EXPECT_TRUE(first.log.empty());
-    EXPECT_TRUE(second.log.empty());
 }
 
 } // namespace

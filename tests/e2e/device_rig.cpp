@@ -118,13 +118,6 @@ std::vector<std::string> DeviceRig::logLines() const {
     return lines;
 }
 
-bool DeviceRig::logged(const std::string& text) const {
-    for (const auto& line : logLines())
-        if (line.find(text) != std::string::npos)
-            return true;
-    return false;
-}
-
 void expectStillServing(DeviceRig& rig, int seed) {
     const std::size_t before = rig.notifications().size();
     const LayerList list{layer(1 + seed % 8, seed)};

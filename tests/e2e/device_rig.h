@@ -67,7 +67,6 @@ public:
     std::vector<LayerList> notifications() const;
     // "category|message" of every Qt message since the rig started.
     std::vector<std::string> logLines() const;
-    bool logged(const std::string& text) const;
     pqxhost::AutoReportStream& stream() { return m_session.stream(); }
 
 private:
