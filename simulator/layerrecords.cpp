@@ -1,5 +1,7 @@
 #include "simulator/layerrecords.h"
+#include "simulator/settingranges.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -108,27 +110,16 @@ bool parseLayerList(const std::string& body, Json& out, std::string& what) {
     return true;
 }
 
+// A layer never set holds every setting at its neutral value, so that its
+// picture is the test image as it is.
 Json defaultLayerRecord(int layerId) {
-    const auto rgb = [] { return Json{{"R", 50}, {"G", 50}, {"B", 50}}; };
-    const auto rgbw = [] { return Json{{"R", 50}, {"G", 50}, {"B", 50}, {"W", 100}}; };
-    Json quality = Json::object();
-    quality["imageQualityMode"] = 0;
-    quality["eyeCare"] = 0;
-    quality["hue"] = 0;
-    quality["saturation"] = 50;
-    quality["gamma"] = 220;
-    quality["contrast"] = rgb();
-    quality["brightness"] = rgb();
-    quality["shadow"] = rgbw();
-    quality["highLight"] = rgbw();
-    Json temperature = Json::object();
-    temperature["mode"] = 0;
-    temperature["quickAdjust"] = Json{{"value", 0}};
-    temperature["advanceAdjust"] = rgb();
-    quality["colorTemperature"] = std::move(temperature);
     Json record = Json::object();
     record["layerId"] = layerId;
-    record["imageQuality"] = std::move(quality);
+    for (const SettingRange& range : kSettingRanges) {
+        std::string pointer = std::string("/imageQuality/") + range.name;
+        std::replace(pointer.begin(), pointer.end(), '.', '/');
+        record[Json::json_pointer(pointer)] = range.neutral;
+    }
     return record;
 }
 

@@ -1,7 +1,8 @@
 // The range and the neutral value of each layer setting as the simulated
 // device reads it when it draws a layer (kPictureRules says what it does
 // with each): a value outside its range counts as the nearest end, and the
-// neutral value changes nothing. Programs that offer the settings to a
+// neutral value changes nothing; a layer never set holds the neutral values
+// (layerrecords.h). Programs that offer the settings to a
 // person take their ranges from here.
 //
 //   const LCD::Sim::SettingRange* hue = LCD::Sim::settingRange("hue");   // -180..180, 0
