@@ -4,38 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 namespace LCD {
 namespace Sim {
 namespace {
-
-// The shape of a record: a leaf is an integer, a branch a nested object.
-struct Shape {
-    const char* name;
-    std::vector<Shape> members; // empty for a leaf
-};
-
-const Shape& recordShape() {
-    static const std::vector<Shape> rgbList = {{"R", {}}, {"G", {}}, {"B", {}}};
-    static const std::vector<Shape> rgbwList = {{"R", {}}, {"G", {}}, {"B", {}}, {"W", {}}};
-    static const Shape shape{
-        "",
-        {{"layerId", {}},
-         {"imageQuality",
-          {{"imageQualityMode", {}},
-           {"eyeCare", {}},
-           {"hue", {}},
-           {"saturation", {}},
-           {"gamma", {}},
-           {"contrast", rgbList},
-           {"brightness", rgbList},
-           {"shadow", rgbwList},
-           {"highLight", rgbwList},
-           {"colorTemperature",
-            {{"mode", {}}, {"quickAdjust", {{"value", {}}}}, {"advanceAdjust", rgbList}}}}}}};
-    return shape;
-}
 
 bool isInt32(const Json& v) {
     if (v.is_number_unsigned())
@@ -48,24 +20,23 @@ bool isInt32(const Json& v) {
     return false;
 }
 
-bool checkObject(const Json& obj, const Shape& shape, const std::string& at, std::string& what) {
+// Checks `obj` against `shape`, a record of the same members: an integer
+// there is an integer leaf here, an object a nested object.
+bool checkObject(const Json& obj, const Json& shape, const std::string& at, std::string& what) {
     for (const auto& item : obj.items()) {
-        bool known = false;
-        for (const Shape& m : shape.members)
-            known = known || item.key() == m.name;
-        if (!known) {
+        if (!shape.contains(item.key())) {
             what = "unknown member " + at + item.key();
             return false;
         }
     }
-    for (const Shape& m : shape.members) {
-        const std::string path = at + m.name;
-        const auto it = obj.find(m.name);
+    for (const auto& m : shape.items()) {
+        const std::string path = at + m.key();
+        const auto it = obj.find(m.key());
         if (it == obj.end()) {
             what = "missing " + path;
             return false;
         }
-        if (m.members.empty()) {
+        if (!m.value().is_object()) {
             if (!isInt32(*it)) {
                 what = path + " is not a 32-bit integer";
                 return false;
@@ -73,7 +44,7 @@ bool checkObject(const Json& obj, const Shape& shape, const std::string& at, std
         } else if (!it->is_object()) {
             what = path + " is not an object";
             return false;
-        } else if (!checkObject(*it, m, path + ".", what)) {
+        } else if (!checkObject(*it, m.value(), path + ".", what)) {
             return false;
         }
     }
@@ -101,7 +72,8 @@ bool parseLayerList(const std::string& body, Json& out, std::string& what) {
             return false;
         }
         std::string inner;
-        if (!checkObject(parsed[i], recordShape(), "", inner)) {
+        static const Json shape = defaultLayerRecord(0);
+        if (!checkObject(parsed[i], shape, "", inner)) {
             what = at + ": " + inner;
             return false;
         }
