@@ -7,7 +7,6 @@
 
 #include "platform/communicator/lcdcomm.h"
 #include "simulator/devicesim.h"
-#include "tests/protocol/layer_list.h"
 
 namespace e2e {
 
@@ -19,11 +18,6 @@ Layer layer(int id, int seed) {
         v[k] = n % 2 ? -n : n;
     }
     return testing_layers::layer_of(v);
-}
-
-bool sameRecords(const LayerList& a, const LayerList& b) {
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Layer)) == 0);
 }
 
 int answerByte(const pqxhost::Answer& answer) {
@@ -127,7 +121,7 @@ void expectStillServing(DeviceRig& rig, int seed) {
     ASSERT_TRUE(rig.waitForReportsDrained());
     const auto all = rig.notifications();
     ASSERT_EQ(all.size(), before + 1);
-    EXPECT_TRUE(sameRecords(all.back(), list));
+    EXPECT_TRUE(same_records(all.back(), list));
 }
 
 } // namespace e2e

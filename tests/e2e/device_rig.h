@@ -20,6 +20,7 @@
 
 #include "platform/framework/lcdhost/session.h"
 #include "protocol/layerimagequality.h"
+#include "tests/protocol/layer_list.h"
 #include "tests/support/qt_messages.h"
 #include "tests/support/test_support.h"
 
@@ -34,7 +35,7 @@ using LayerList = std::vector<Layer>;
 
 // A layer record whose 25 values all differ and depend on `seed`.
 Layer layer(int id, int seed);
-bool sameRecords(const LayerList& a, const LayerList& b);
+using testing_layers::same_records;
 // The answer's byte, or -1 when there is no one-byte answer.
 int answerByte(const pqxhost::Answer& answer);
 inline bool accepted(const pqxhost::Answer& answer) {

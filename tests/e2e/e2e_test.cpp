@@ -29,10 +29,10 @@ TEST(RoundTrip, AnAcceptedSetComesBackOnceAndThePushedReportListsItAsStored) {
     ASSERT_TRUE(rig.waitForReportsDrained());
     const auto notes = rig.notifications();
     ASSERT_EQ(notes.size(), 2u);
-    EXPECT_TRUE(sameRecords(notes[0], list));
+    EXPECT_TRUE(same_records(notes[0], list));
     ASSERT_EQ(notes[1].size(), 8u);
     for (const Layer& record : list)
-        EXPECT_TRUE(sameRecords({notes[1][record.layerId - 1]}, {record})) << record.layerId;
+        EXPECT_TRUE(same_records({notes[1][record.layerId - 1]}, {record})) << record.layerId;
 }
 
 // A refused token is the panel's and the component's case; here, what the

@@ -1,6 +1,9 @@
 #include <utility>
 
+#include <gtest/gtest.h>
+
 #include "tests/protocol/layer_list.h"
+#include "tests/support/codec.h"
 
 namespace {
 
@@ -44,20 +47,10 @@ struct noting_allocator {
 };
 using Noted = ajson::ajson_string_stream<noting_allocator>;
 
-// A stream without direct storing: every piece of every record is a
-// checked append. (The stream itself stores records whole, and those near
-// the end of its buffer are formed aside and appended as one block.)
-class pieces_only {
-public:
-    pieces_only(std::size_t capacity, noting_allocator a) : m_s(capacity, a) {}
-    void put(char c) { m_s.put(c); }
-    void append(const char* p, std::size_t n) { m_s.append(p, n); }
-    const char* data() const noexcept { return m_s.data(); }
-    std::size_t size() const noexcept { return m_s.size(); }
-
-private:
-    Noted m_s;
-};
+// Every piece of every record a checked append. (The stream itself stores
+// records whole, and those near the end of its buffer are formed aside and
+// appended as one block.)
+using Pieces = testsupport::pieces_only<Noted>;
 
 // The bytes a stream of type S holds after the list is written, and the
 // sizes of the buffers it obtained on the way.
@@ -79,7 +72,7 @@ TEST(Encode, RecordsStoredWholeAreTheBytesAndTheBufferStepsOfTheCheckedAppends) 
             v[k] = picks[(i * 7 + k) % 9];
         list.push_back(layer_of(v));
         SCOPED_TRACE(list.size());
-        const auto pieces = written<pieces_only>(list);
+        const auto pieces = written<Pieces>(list);
         const auto stored = written<Noted>(list);
         EXPECT_EQ(encoded(list), pieces.first);
         EXPECT_EQ(stored.first, pieces.first);

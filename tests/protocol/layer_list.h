@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
 #include "tests/support/test_support.h"
@@ -28,6 +26,12 @@ inline Layer layer_of(const Ints& v) {
     Layer l;
     std::memcpy(static_cast<void*>(&l), v.data(), sizeof l);
     return l;
+}
+
+// Byte for byte: the 25 ints of a record have no padding between them.
+inline bool same_records(const List& a, const List& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Layer)) == 0);
 }
 
 inline const Ints kDefaults = {0,  0,  0,   0,  50, 220, 50,  50, 50, 50, 50, 50, 50,

@@ -2,8 +2,10 @@
 // targets do it: read errors come back as the codec's texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "protocol/protomodel.h"
 #include "json/ajson.h"
@@ -45,5 +47,22 @@ std::string json_of(const T& v) {
     LCD::ProtoModel::encode(text, v);
     return text;
 }
+
+// A stream without direct storing, over a Stream given the same arguments:
+// every piece of every record goes through its checked appends.
+template <class Stream = ajson::ajson_string_stream<>>
+class pieces_only {
+public:
+    template <class... A>
+    explicit pieces_only(A&&... arguments) : m_s(std::forward<A>(arguments)...) {}
+    void put(char c) { m_s.put(c); }
+    void append(const char* p, std::size_t n) { m_s.append(p, n); }
+    const char* data() const noexcept { return m_s.data(); }
+    std::size_t size() const noexcept { return m_s.size(); }
+    std::size_t capacity() const noexcept { return m_s.capacity(); }
+
+private:
+    Stream m_s;
+};
 
 } // namespace testsupport
