@@ -140,7 +140,8 @@ TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
     Device device;
     const std::string url = device.url, auth = "--device URL --token tok-5e2 ";
     Lcdhost watch(auth + "watch --json", url);
-    ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }));
+    ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }))
+        << watch.out() << watch.err() << device.err();
 
     // Members not in the file keep the record's defaults.
     Lcdhost set(auth + "--json set --file -", url,
@@ -191,7 +192,7 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
          "  answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
         {"-q --token tok-5e2 set --layer 99", "", 1, true,
          "lcdhost: answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
-        {"--token tok-5e2 --timeout-ms 200 set --layer 1", "", 0, false, "  answer: accepted\n",
+        {"--token tok-5e2 --timeout-ms 500 set --layer 1", "", 0, false, "  answer: accepted\n",
          ""},
         {"--user admin --password nope set --layer 1", "", 1, true,
          "login to URL failed: the device refused the login: HTTP status 401, code 10001 "

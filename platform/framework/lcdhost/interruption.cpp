@@ -18,10 +18,13 @@ namespace {
 // under a fifth of a second.
 constexpr auto kSlice = std::chrono::milliseconds(10);
 
-volatile std::sig_atomic_t g_requested = 0;
+// An atomic rather than a volatile sig_atomic_t: the signal may land on any
+// thread, so the flag is shared between threads as well as with a handler.
+std::atomic<bool> g_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler must not lock");
 
 void onSignal(int) {
-    g_requested = 1;
+    g_requested.store(true);
 }
 
 } // namespace
@@ -35,7 +38,7 @@ void install() {
 }
 
 bool requested() {
-    return g_requested != 0;
+    return g_requested.load();
 }
 
 bool run(const std::function<void()>& work) {
