@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "platform/framework/lcdhost/commandline.h"
 #include "simulator/devicesim.h"
 #include "simulator/faultplan.h"
 #include "simulator/loopback.h"
@@ -38,11 +39,6 @@ Once listening it prints one line: lcd-device-sim listening on http://HOST:PORT
 Exit status: 0 when stopped by SIGINT or SIGTERM, 1 when it cannot serve (e.g.
 "port N is in use"), 2 for a usage error.
 )";
-
-int usageError(const std::string& what) {
-    std::cerr << "lcd-device-sim: " << what << "\nTry 'lcd-device-sim --help'.\n";
-    return 2;
-}
 
 } // namespace
 
@@ -80,24 +76,13 @@ int main(int argc, char** argv) {
             "", ""));
     app.add_flag("-v,--verbose", options.verbose, "log one line per request on stderr");
     app.footer(std::string(kEndpoints) + kPictureHeading + LCD::Sim::kPictureRules + kExit);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& done) {
-        return app.exit(done);
-    } catch (const CLI::ArgumentMismatch& e) {
-        const std::string what = e.what(); // "--port: 1 required N missing"
-        return usageError(what.substr(0, what.find(':')) + " needs a value");
-    } catch (const CLI::ParseError& e) {
-        return usageError(e.what());
-    }
-    const std::vector<std::string> left = app.remaining();
-    if (!left.empty())
-        return usageError(
-            (left[0].size() > 1 && left[0][0] == '-' ? "unknown option " : "unexpected argument ") +
-            left[0].substr(0, left[0].find('=')));
+    const int parsed = lcdhost::commandline::parse(app, argc, argv);
+    if (parsed >= 0)
+        return parsed;
     if (!LCD::Sim::isLoopbackAddress(options.host))
-        return usageError("refusing --host " + options.host +
-                          ": only loopback addresses (127.0.0.0/8, ::1) are allowed");
+        return lcdhost::commandline::usageError(
+            app, "refusing --host " + options.host +
+                     ": only loopback addresses (127.0.0.0/8, ::1) are allowed");
 
     // Signals are taken synchronously by this thread; the server threads
     // inherit the blocked mask.

@@ -16,6 +16,7 @@ private slots:
     void usageErrorsAreOneLineAndAPointerToHelpWithStatusTwo() {
         const std::pair<std::vector<std::string>, std::string> cases[] = {
             {{"--bogus"}, "unknown option --bogus"},
+            {{"extra"}, "unexpected argument \"extra\""},
             {{"--layer", "two"},
              "--layer: \"two\" is not a whole number from -2147483648 to "
              "2147483647"},

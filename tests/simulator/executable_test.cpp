@@ -24,7 +24,7 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
          "refusing --host 0.0.0.0: only loopback addresses (127.0.0.0/8, "
          "::1) are allowed"},
         {{"--colour", "red"}, "unknown option --colour"},
-        {{"extra"}, "unexpected argument extra"},
+        {{"extra"}, "unexpected argument \"extra\""},
         {{"--port"}, "--port needs a value"},
         {{"--fault", "{}"}, "--fault: expected {\"mode\": \"...\"}"},
     };

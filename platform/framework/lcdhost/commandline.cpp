@@ -53,9 +53,12 @@ int parse(CLI::App& app, int argc, char** argv) {
         const std::string& first = left.front();
         if (first.size() > 1 && first[0] == '-')
             return usageError(app, "unknown option " + first.substr(0, first.find('=')));
-        return usageError(
-            app, (app.get_subcommands().empty() ? "unknown command \"" : "unexpected argument \"") +
-                     first + "\"");
+        // A program with commands wants one first; after it, or in a
+        // program without any, a word is an argument too many.
+        const bool commandDue = app.get_subcommands().empty() &&
+                                !app.get_subcommands([](CLI::App*) { return true; }).empty();
+        return usageError(app, (commandDue ? "unknown command \"" : "unexpected argument \"") +
+                                   first + "\"");
     }
     return -1;
 }

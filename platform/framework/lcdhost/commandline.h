@@ -1,6 +1,6 @@
-// lcdhost's command-line conventions on top of CLI11: a usage error is one
-// line, "lcdhost: WHAT", then "Try 'lcdhost COMMAND --help'.", and exit
-// status 2.
+// The command-line conventions of our programs (lcdhost, lcdpanel,
+// lcd-device-sim) on top of CLI11: a usage error is one line, "NAME: WHAT",
+// then "Try 'NAME COMMAND --help'.", and exit status 2.
 //
 //   CLI::App app{"...", "lcdhost"};
 //   ...
