@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/communicator/device_said.h"
+
 namespace lcdcomm::detail {
 
 std::string loginBody(const std::string& user, const std::string& password) {
@@ -10,24 +12,10 @@ std::string loginBody(const std::string& user, const std::string& password) {
     return body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-namespace {
-
-// ", code N \"message\"" from a reply that carries them, or empty.
-std::string codeAndMessage(const nlohmann::json& json) {
-    if (!json.is_object() || !json.contains("code"))
-        return "";
-    std::string text = ", code " + json["code"].dump();
-    const auto message = json.find("message");
-    if (message != json.end())
-        text += " " + message->dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    return text;
-}
-
-} // namespace
-
 std::string loginRefusal(int status, const std::string& reply) {
+    const std::string said = deviceSaid(reply);
     return "the device refused the login: HTTP status " + std::to_string(status) +
-           codeAndMessage(nlohmann::json::parse(reply, nullptr, false));
+           (said.empty() ? "" : ", " + said);
 }
 
 bool tokenFromReply(const std::string& reply, std::string& token, std::string& error) {
@@ -38,7 +26,7 @@ bool tokenFromReply(const std::string& reply, std::string& token, std::string& e
     }
     const auto code = json.find("code");
     if (code != json.end() && !(code->is_number_integer() && code->get<long long>() == 0)) {
-        error = "the device refused the login: " + codeAndMessage(json).substr(2);
+        error = "the device refused the login: " + deviceSaid(json);
         return false;
     }
     const auto data = json.find("data");

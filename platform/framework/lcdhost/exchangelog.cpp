@@ -1,10 +1,10 @@
 #include "platform/framework/lcdhost/exchangelog.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
 #include <map>
 #include <mutex>
+
+#include "platform/communicator/device_said.h"
 
 namespace lcdhost::exchangelog {
 
@@ -64,14 +64,7 @@ std::string why(const std::string& path) {
         return "";
     if (e.status <= 0)
         return e.error;
-    const auto reply = nlohmann::json::parse(e.reply, nullptr, false);
-    std::string said;
-    if (reply.is_object() && reply.contains("code"))
-        said = "code " + reply["code"].dump() +
-               (reply.contains("message")
-                    ? " " + reply["message"].dump(-1, ' ', false,
-                                                  nlohmann::json::error_handler_t::replace)
-                    : "");
+    const std::string said = lcdcomm::detail::deviceSaid(e.reply);
     if (e.status != 200)
         return "HTTP status " + std::to_string(e.status) + (said.empty() ? "" : ", " + said);
     return said;
