@@ -114,23 +114,4 @@ std::string summary(const LayerRecord& layer) {
     return any ? text : text + " defaults";
 }
 
-bool setField(LayerRecord& layer, const std::string& name, const std::string& value,
-              std::string* error) {
-    for (const Field& f : kFields) {
-        if (name != f.name)
-            continue;
-        int parsed = 0;
-        if (!parseInt(value, parsed)) {
-            if (error)
-                *error = "--" + name + ": \"" + value + "\" is not a 32-bit integer";
-            return false;
-        }
-        f.access(layer) = parsed;
-        return true;
-    }
-    if (error)
-        *error = "unknown member \"" + name + "\" (see lcdhost --help)";
-    return false;
-}
-
 } // namespace lcdhost

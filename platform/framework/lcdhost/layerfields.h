@@ -2,9 +2,8 @@
 // can be given on the command line:
 //
 //   LayerRecord layer;                       // the device defaults
-//   std::string error;
-//   lcdhost::setField(layer, "contrast.R", "60", &error);
 //   lcdhost::fieldNames();                   // "layerId", "imageQualityMode", ...
+//   lcdhost::fieldAt(layer, 6) = 60;         // fieldNames()[6] is "contrast.R"
 //
 // Names are those of the set request body without the "imageQuality."
 // prefix; values are decimal 32-bit integers, a leading minus allowed.
@@ -24,11 +23,6 @@ const std::vector<std::string>& fieldNames();
 
 // The member named by fieldNames()[index].
 int& fieldAt(LayerRecord& layer, std::size_t index);
-
-// False, with the reason in *error, for an unknown name or a value that is
-// not a 32-bit integer; the record is left as it was.
-bool setField(LayerRecord& layer, const std::string& name, const std::string& value,
-              std::string* error);
 
 // True when every member of `a` equals that of `b`, the layer id included.
 bool sameRecord(const LayerRecord& a, const LayerRecord& b);

@@ -163,18 +163,18 @@ int setAndShow(lcdhost::Session& session, const LayerList& layers, const SetOpti
         abandon();
 
     using Verdict = lcdhost::SetAnswer::Verdict;
-    const std::string verdict = answer.verdict == Verdict::accepted  ? "accepted"
-                                : answer.verdict == Verdict::refused ? "refused"
-                                                                     : "none";
+    const bool accepted = answer.verdict == Verdict::accepted;
+    const bool refused = answer.verdict == Verdict::refused;
+    const std::string verdict = accepted ? "accepted" : refused ? "refused" : "none";
     const std::string& reason = answer.reason;
-    const bool failed = answer.verdict != Verdict::accepted || (options.strict && answer.warned);
-    const std::string line = verdict + (verdict == "refused" ? " by the device" : "") +
-                             (reason.empty() ? "" : " (" + reason + ")");
+    const bool failed = !accepted || (options.strict && answer.warned);
+    const std::string line =
+        verdict + (refused ? " by the device" : "") + (reason.empty() ? "" : " (" + reason + ")");
     say("  answer: " + line);
     if (failed && g_out.quiet)
         error("answer: " + line);
 
-    if (verdict == "accepted" && options.waitMs > 0) {
+    if (accepted && options.waitMs > 0) {
         const auto until =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(options.waitMs);
         while (!session.waitForChanges(before + 1, 10)) {
@@ -195,8 +195,7 @@ int setAndShow(lcdhost::Session& session, const LayerList& layers, const SetOpti
                  {"answer", verdict},
                  {"reason", reason},
                  {"changes", changes}});
-    const bool asExpected = (verdict == "accepted") == expectAccepted;
-    return asExpected && !(expectAccepted && failed) ? 0 : 1;
+    return accepted == expectAccepted && !(expectAccepted && failed) ? 0 : 1;
 }
 
 int runDemo(lcdhost::Session& session, const SetOptions& options) {
@@ -275,34 +274,36 @@ int runWatch(lcdhost::Session& session, int seconds) {
     return 0;
 }
 
+// The value of a member option. CLI11 puts the option's name in front of
+// what it throws.
+int memberValue(const std::string& value) {
+    int parsed = 0;
+    if (!lcdhost::parseInt(value, parsed))
+        throw CLI::ValidationError("\"" + value + "\" is not a 32-bit integer");
+    return parsed;
+}
+
 void addMemberOptions(CLI::App& set, LayerList& layers) {
     set.add_option("--layer", "starts a record with the device defaults for layer N")
         ->type_name("N")
         ->trigger_on_parse()
         ->each([&layers](const std::string& value) {
-            int id = 0;
-            if (!lcdhost::parseInt(value, id))
-                throw CLI::ValidationError("\"" + value + "\" is not a 32-bit integer");
+            const int id = memberValue(value);
             layers.emplace_back();
             layers.back().layerId = id;
         });
     const auto& names = lcdhost::fieldNames();
     lcdhost::LayerRecord defaults;
     for (std::size_t i = 1; i < names.size(); ++i) { // layerId is --layer
-        const std::string name = names[i];
-        set.add_option("--" + name)
+        set.add_option("--" + names[i])
             ->description("default " + std::to_string(lcdhost::fieldAt(defaults, i)))
             ->type_name("V")
             ->group("Members of the record begun by the last --layer (32-bit integers)")
             ->trigger_on_parse()
-            ->each([&layers, name](const std::string& value) {
-                // CLI11 puts the option's name in front of these.
-                int parsed = 0;
+            ->each([&layers, i](const std::string& value) {
                 if (layers.empty())
                     throw CLI::ValidationError("comes before any --layer");
-                if (!lcdhost::parseInt(value, parsed))
-                    throw CLI::ValidationError("\"" + value + "\" is not a 32-bit integer");
-                lcdhost::setField(layers.back(), name, value, nullptr);
+                lcdhost::fieldAt(layers.back(), i) = memberValue(value);
             });
     }
 }
@@ -401,13 +402,16 @@ int main(int argc, char** argv) {
             error(why);
             return 1;
         }
-        const std::string device =
-            "device: " + connection.settings().url +
-            (connection.simulated() ? " (a device simulator started by lcdhost)" : "");
-        if (!command || command == demo)
-            say(device);
-        else if (g_out.verbose)
-            error(device);
+        // The device and the plug-in's registrations are part of the demo's
+        // story; for the other commands, of the verbose account on stderr.
+        const auto announce = [&](const std::string& line) {
+            if (!command || command == demo)
+                say(line);
+            else if (g_out.verbose)
+                error(line);
+        };
+        announce("device: " + connection.settings().url +
+                 (connection.simulated() ? " (a device simulator started by lcdhost)" : ""));
 
         const bool withSession = command != get;
         bool opened = false;
@@ -422,12 +426,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (withSession)
-            for (const std::string& line : connection.session().registrations()) {
-                if (!command || command == demo)
-                    say(line);
-                else if (g_out.verbose)
-                    error(line);
-            }
+            for (const std::string& line : connection.session().registrations())
+                announce(line);
 
         int status = 0;
         if (command == set)
