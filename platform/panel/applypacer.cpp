@@ -21,10 +21,6 @@ void ApplyPacer::answered() {
     sendIfDue();
 }
 
-bool ApplyPacer::busyWith(int layerId) const {
-    return m_inFlight || m_waiting.count(layerId) != 0;
-}
-
 void ApplyPacer::sendIfDue() {
     if (m_inFlight || m_interval.isActive() || m_waiting.empty())
         return;

@@ -31,11 +31,6 @@ public:
     void offer(const lcdhost::LayerRecord& record);
     void answered();
 
-    // Nothing in flight and nothing waiting.
-    bool idle() const { return !m_inFlight && m_waiting.empty(); }
-    // A request is in flight, or records of `layerId` wait for one.
-    bool busyWith(int layerId) const;
-
 private:
     void sendIfDue();
 
