@@ -87,12 +87,15 @@ bool parseLayerList(const std::string& body, Json& out, std::string& what) {
 Json defaultLayerRecord(int layerId) {
     Json record = Json::object();
     record["layerId"] = layerId;
-    for (const SettingRange& range : kSettingRanges) {
-        std::string pointer = std::string("/imageQuality/") + range.name;
-        std::replace(pointer.begin(), pointer.end(), '.', '/');
-        record[Json::json_pointer(pointer)] = range.neutral;
-    }
+    for (const SettingRange& range : kSettingRanges)
+        record[settingPointer(range.name)] = range.neutral;
     return record;
+}
+
+Json::json_pointer settingPointer(const char* name) {
+    std::string pointer = std::string("/imageQuality/") + name;
+    std::replace(pointer.begin(), pointer.end(), '.', '/');
+    return Json::json_pointer(pointer);
 }
 
 } // namespace Sim

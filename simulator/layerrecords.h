@@ -20,5 +20,9 @@ bool parseLayerList(const std::string& body, Json& out, std::string& what);
 // The record of layer `layerId` with every member at its initial value.
 Json defaultLayerRecord(int layerId);
 
+// Where the setting `name` ("contrast.R", as settingranges.h names it) sits
+// in a record: "/imageQuality/contrast/R".
+Json::json_pointer settingPointer(const char* name);
+
 } // namespace Sim
 } // namespace LCD

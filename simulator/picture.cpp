@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 
 #include "simulator/settingranges.h"
@@ -43,23 +42,14 @@ struct Rgb {
     double r, g, b;
 };
 
-// A setting of the image-quality object by its dotted name, kept within its
-// range; absent or not a number: its neutral value.
-int setting(const Json& quality, const char* name) {
+// A setting of a record by its dotted name, kept within its range; absent
+// or not an integer: its neutral value.
+int setting(const Json& record, const char* name) {
     const SettingRange& range = *settingRange(name);
-    const Json* at = &quality;
-    for (const char *part = name, *dot = name;; part = dot + 1) {
-        dot = std::strchr(part, '.');
-        const std::string member = dot ? std::string(part, dot) : std::string(part);
-        if (!at->is_object() || !at->contains(member))
-            return range.neutral;
-        at = &(*at)[member];
-        if (!dot)
-            break;
-    }
-    if (!at->is_number_integer())
+    const Json::json_pointer at = settingPointer(name);
+    if (!record.contains(at) || !record.at(at).is_number_integer())
         return range.neutral;
-    const long long v = at->get<long long>();
+    const long long v = record.at(at).get<long long>();
     return static_cast<int>(std::clamp<long long>(v, range.low, range.high));
 }
 
@@ -101,26 +91,23 @@ double luma(const Rgb& c) {
 
 struct Settings {
     explicit Settings(const Json& record) {
-        static const Json none = Json::object();
-        const Json& q =
-            record.is_object() && record.contains("imageQuality") ? record["imageQuality"] : none;
-        bypass = setting(q, "imageQualityMode") == 1;
-        eyeCare = setting(q, "eyeCare");
-        advanced = setting(q, "colorTemperature.mode") == 1;
-        quick = setting(q, "colorTemperature.quickAdjust.value");
-        hue = setting(q, "hue");
-        saturation = setting(q, "saturation");
-        gamma = setting(q, "gamma");
+        bypass = setting(record, "imageQualityMode") == 1;
+        eyeCare = setting(record, "eyeCare");
+        advanced = setting(record, "colorTemperature.mode") == 1;
+        quick = setting(record, "colorTemperature.quickAdjust.value");
+        hue = setting(record, "hue");
+        saturation = setting(record, "saturation");
+        gamma = setting(record, "gamma");
         const std::string rgb[3] = {"R", "G", "B"};
         for (int k = 0; k < 3; ++k) {
-            gain[k] = setting(q, ("colorTemperature.advanceAdjust." + rgb[k]).c_str());
-            contrast[k] = setting(q, ("contrast." + rgb[k]).c_str());
-            brightness[k] = setting(q, ("brightness." + rgb[k]).c_str());
-            shadow[k] = setting(q, ("shadow." + rgb[k]).c_str());
-            highlight[k] = setting(q, ("highLight." + rgb[k]).c_str());
+            gain[k] = setting(record, ("colorTemperature.advanceAdjust." + rgb[k]).c_str());
+            contrast[k] = setting(record, ("contrast." + rgb[k]).c_str());
+            brightness[k] = setting(record, ("brightness." + rgb[k]).c_str());
+            shadow[k] = setting(record, ("shadow." + rgb[k]).c_str());
+            highlight[k] = setting(record, ("highLight." + rgb[k]).c_str());
         }
-        shadowW = setting(q, "shadow.W");
-        highlightW = setting(q, "highLight.W");
+        shadowW = setting(record, "shadow.W");
+        highlightW = setting(record, "highLight.W");
     }
 
     Rgb apply(Rgb c) const {
