@@ -29,7 +29,7 @@ namespace layerimagequality {
 
 namespace {
 
-using LayerList = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+using LCD::ProtoModel::Layer::LayerList;
 
 constexpr const char* kGlobalMessageHandler = "movra.message.globalmessagehandler";
 constexpr const char* kMessageCenter = "pqx_default_messagecenter";

@@ -15,7 +15,7 @@
 
 namespace {
 
-using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+using List = LCD::ProtoModel::Layer::LayerList;
 
 using testsupport::decode_scanning;
 

@@ -9,6 +9,7 @@
 //       saturation (50), gamma (220), contrast, brightness, shadow, highLight,
 //       colorTemperature
 //   LCD::ProtoModel::Layer::s_LayerImageQualityBody  layerId, imageQuality
+//   LCD::ProtoModel::Layer::LayerList               a list of them, as messages carry it
 //
 // Every leaf is an int and every value passes through unchanged; ranges and
 // units are the device's. A whole s_LayerImageQualityBody is 25 ints in
@@ -18,6 +19,7 @@
 
 #include <cstddef>
 #include <type_traits>
+#include <vector>
 
 #include "json/ajson.h"
 
@@ -66,6 +68,10 @@ struct s_LayerImageQualityBody {
     int layerId = 0;
     s_ImageQualityBody imageQuality;
 };
+
+// The payload of the set request and of the change notification: the
+// sender's list object itself.
+using LayerList = std::vector<s_LayerImageQualityBody>;
 
 } // namespace Layer
 } // namespace ProtoModel

@@ -25,7 +25,7 @@
 
 namespace {
 
-using Layers = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+using Layers = LCD::ProtoModel::Layer::LayerList;
 
 void print(const Layers& layers) {
     for (const auto& layer : layers) {

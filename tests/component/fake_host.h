@@ -16,7 +16,7 @@
 
 namespace fake_host {
 
-using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+using List = LCD::ProtoModel::Layer::LayerList;
 
 inline std::string hex(std::uint32_t v) {
     char b[16];

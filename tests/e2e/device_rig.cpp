@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/communicator/lcdcomm.h"
-#include "simulator/devicesim.h"
+#include "tools/simulator/devicesim.h"
 
 namespace e2e {
 

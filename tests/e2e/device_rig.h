@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/framework/lcdhost/session.h"
+#include "tools/client/session.h"
 #include "protocol/layerimagequality.h"
 #include "tests/protocol/layer_list.h"
 #include "tests/support/qt_messages.h"
@@ -31,7 +31,7 @@ class DeviceSim;
 namespace e2e {
 
 using Layer = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
-using LayerList = std::vector<Layer>;
+using LCD::ProtoModel::Layer::LayerList;
 
 // A layer record whose 25 values all differ and depend on `seed`.
 Layer layer(int id, int seed);
@@ -80,7 +80,7 @@ private:
     int m_port = 0;
     long m_timeoutMs;
     std::shared_ptr<Listener> m_listener;
-    lcdhost::Session m_session;
+    lcdclient::Session m_session;
 };
 
 // One set the device accepts (values chosen by `seed`): the host answers

@@ -16,9 +16,9 @@
 #include <memory>
 
 #include "platform/communicator/lcdcomm.h"
-#include "platform/panel/panelwindow.h"
-#include "simulator/layerrecords.h"
-#include "simulator/picture.h"
+#include "tools/lcdpanel/panelwindow.h"
+#include "tools/simulator/layerrecords.h"
+#include "tools/simulator/picture.h"
 #include "tests/support/simulator_process.h"
 
 using testsupport::SimulatorProcess;
@@ -27,7 +27,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
     SimulatorProcess m_device;
-    std::unique_ptr<lcdhost::Connection> m_connection;
+    std::unique_ptr<lcdclient::Connection> m_connection;
     std::unique_ptr<lcdpanel::PanelWindow> m_window;
 
     template <class T>
@@ -77,11 +77,11 @@ class WindowTest : public QObject {
 private slots:
     // A panel of its own for each case, on the one device.
     void init() {
-        lcdhost::ConnectionOptions options;
+        lcdclient::ConnectionOptions options;
         options.device = m_device.url;
         options.token = SimulatorProcess::kToken;
         options.haveToken = true;
-        m_connection = std::make_unique<lcdhost::Connection>();
+        m_connection = std::make_unique<lcdclient::Connection>();
         std::string why;
         QVERIFY2(m_connection->startDevice(options, &why), why.c_str());
         m_window = std::make_unique<lcdpanel::PanelWindow>(*m_connection,
@@ -134,14 +134,14 @@ private slots:
 
     void aSetByAnotherRequesterOfTheHostMovesTheControlsButNotTheEditsNotYetApplied() {
         choose(3);
-        lcdhost::LayerList layers(2);
+        lcdclient::LayerList layers(2);
         layers[0].layerId = 3;
         layers[0].imageQuality.hue = -45;
         layers[0].imageQuality.contrast.G = 70;
         layers[1].layerId = 4;
         layers[1].imageQuality.gamma = 180;
         const auto sendFromElsewhere = [&] {
-            lcdhost::Session* host = m_window->link().session();
+            lcdclient::Session* host = m_window->link().session();
             return std::async(std::launch::async, [host, layers] { return host->set(layers); });
         };
         auto answer = sendFromElsewhere();
@@ -169,7 +169,7 @@ private slots:
         lcdcomm::Settings wrongToken = reachable, unreachable = reachable;
         wrongToken.token = "not-the-token";
         unreachable.url = "http://127.0.0.1:9";
-        lcdhost::LayerList unknown(1);
+        lcdclient::LayerList unknown(1);
         unknown[0].layerId = 99;
         const struct {
             lcdcomm::Settings settings;

@@ -19,7 +19,7 @@ using testing_layers::ints_of;
 using testing_layers::kDefaults;
 using testing_layers::layer_of;
 using testsupport::codec_error;
-using List = std::vector<LCD::ProtoModel::Layer::s_LayerImageQualityBody>;
+using List = LCD::ProtoModel::Layer::LayerList;
 
 TEST(DecodeReply, RowsOfTheReplyTable) {
     const struct {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "simulator/picture.h"
+#include "tools/simulator/picture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
 

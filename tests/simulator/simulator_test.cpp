@@ -1,6 +1,6 @@
 #include "platform/framework/autoreportstream.h"
-#include "platform/framework/lcdhost/layerjson.h"
-#include "simulator/devicesim.h"
+#include "tools/client/layerjson.h"
+#include "tools/simulator/devicesim.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +22,10 @@ const char* kList = "/movra/v1/layers/list-detail";
 
 // Layer `id` at the record's initial values but for its hue, as JSON.
 json layer(int id, int hue = 0) {
-    lcdhost::LayerList record(1);
+    lcdclient::LayerList record(1);
     record[0].layerId = id;
     record[0].imageQuality.hue = hue;
-    return json::parse(lcdhost::layersToJson(record)[0].dump());
+    return json::parse(lcdclient::layersToJson(record)[0].dump());
 }
 
 using testsupport::eventually;

@@ -1,0 +1,63 @@
+#include "tools/lcdpanel/devicepicture.h"
+
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+namespace lcdpanel {
+
+DevicePicture::DevicePicture(const QString& deviceUrl, int timeoutMs, QObject* parent)
+    : QObject(parent), m_deviceUrl(deviceUrl), m_timeoutMs(timeoutMs) {
+    // The device is reached directly, as the communicator reaches it.
+    m_network.setProxy(QNetworkProxy::NoProxy);
+}
+
+QString DevicePicture::path(int layerId) {
+    return QString("/sim/layers/%1/picture.png").arg(layerId);
+}
+
+void DevicePicture::fetch(int layerId) {
+    if (m_underWay) {
+        m_next = layerId;
+        return;
+    }
+    start(layerId);
+}
+
+void DevicePicture::start(int layerId) {
+    m_underWay = true;
+    QNetworkRequest request(QUrl(m_deviceUrl + path(layerId)));
+    // Without a time-out of the device's own: Qt's default, 30 s.
+    if (m_timeoutMs > 0)
+        request.setTransferTimeout(m_timeoutMs);
+    else
+        request.setTransferTimeout();
+    QNetworkReply* reply = m_network.get(request);
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, layerId] { finished(reply, layerId); });
+}
+
+void DevicePicture::finished(QNetworkReply* reply, int layerId) {
+    reply->deleteLater();
+    m_underWay = false;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    QImage image;
+    if (reply->error() == QNetworkReply::NoError && status == 200)
+        image.loadFromData(reply->readAll(), "PNG");
+    if (!image.isNull()) {
+        emit arrived(layerId, image);
+    } else {
+        const QString answer = status == 200 ? QString("not a PNG image")
+                               : status != 0 ? QString("HTTP status %1").arg(status)
+                                             : reply->errorString();
+        emit missing(layerId, QString("GET %1: %2").arg(path(layerId), answer));
+    }
+    if (m_next != 0) {
+        const int next = m_next;
+        m_next = 0;
+        start(next);
+    }
+}
+
+} // namespace lcdpanel
