@@ -18,11 +18,11 @@
 #include <thread>
 #include <vector>
 
-#include "tools/client/session.h"
 #include "protocol/layerimagequality.h"
 #include "tests/protocol/layer_list.h"
 #include "tests/support/qt_messages.h"
 #include "tests/support/test_support.h"
+#include "tools/client/session.h"
 
 namespace LCD::Sim {
 class DeviceSim;

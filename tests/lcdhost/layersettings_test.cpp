@@ -12,11 +12,14 @@
 
 TEST(WholeNumbers, AreOptionalMinusAndDigitsWithinTheirBoundsOnly) {
     const std::pair<const char*, bool> cases[] = {
-        {"0", true},           {"-10", true},          {"2147483647", true}, {"-2147483648", true},
-        {"2147483648", false}, {"-2147483649", false}, {"", false},          {"-", false},
-        {"1-2", false},        {" 5", false},          {"5 ", false},        {"+5", false},
-        {"0x10", false},       {"1.5", false},         {"--5", false},
-        {"99999999999999999999", false}};
+        {"0", true},           {"-10", true},
+        {"2147483647", true},  {"-2147483648", true},
+        {"2147483648", false}, {"-2147483649", false},
+        {"", false},           {"-", false},
+        {"1-2", false},        {" 5", false},
+        {"5 ", false},         {"+5", false},
+        {"0x10", false},       {"1.5", false},
+        {"--5", false},        {"99999999999999999999", false}};
     for (const auto& [text, ok] : cases) {
         long long value = 12345; // left alone unless the whole text is a value
         EXPECT_EQ(lcdtools::parseWhole(text, INT_MIN, INT_MAX, value), ok) << '"' << text << '"';

@@ -16,10 +16,10 @@
 #include <memory>
 
 #include "platform/communicator/lcdcomm.h"
+#include "tests/support/simulator_process.h"
 #include "tools/lcdpanel/panelwindow.h"
 #include "tools/simulator/layerrecords.h"
 #include "tools/simulator/picture.h"
-#include "tests/support/simulator_process.h"
 
 using testsupport::SimulatorProcess;
 

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "tools/simulator/picture.h"
 #include "tests/support/process.h"
 #include "tests/support/test_support.h"
+#include "tools/simulator/picture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/framework/autoreportstream.h"
+#include "tests/support/test_support.h"
 #include "tools/client/layerjson.h"
 #include "tools/simulator/devicesim.h"
-#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

@@ -20,9 +20,9 @@
 #include <string>
 
 #include "platform/communicator/lcdcomm.h"
-#include "tools/client/simulatorprocess.h"
 #include "tools/client/installpaths.h"
 #include "tools/client/session.h"
+#include "tools/client/simulatorprocess.h"
 
 namespace CLI {
 class App;

@@ -1,6 +1,7 @@
 #include "tools/client/devicelayers.h"
 
 #include "host/lcdcommunicator.h"
+#include "platform/communicator/device_said.h"
 #include "platform/communicator/lcdcomm.h"
 #include "protocol/constants.h"
 #include "protocol/protomodel.h"
@@ -42,9 +43,11 @@ bool readDeviceLayers(LayerList& layers, std::string* error) {
     std::string why;
     if (!LCD::ProtoModel::decode(body, reply, why))
         return fail(lcdcomm::statusText(status) + ", and the reply could not be read: " + why);
-    if (reply.code != 0 || status != 200)
-        return fail("the device refused: " + lcdcomm::statusText(status) + ", code " +
-                    std::to_string(reply.code) + " \"" + reply.message + "\"");
+    if (reply.code != 0 || status != 200) {
+        const std::string said = lcdcomm::detail::deviceSaid(body);
+        return fail("the device refused: " + lcdcomm::statusText(status) +
+                    (said.empty() ? "" : ", " + said));
+    }
     layers = std::move(reply.data);
     return true;
 }

@@ -6,7 +6,7 @@
 
 namespace lcdclient {
 
-using lcdtools::LayerRecord;
 using LCD::ProtoModel::Layer::LayerList;
+using lcdtools::LayerRecord;
 
 } // namespace lcdclient

@@ -1,8 +1,8 @@
 #include "tools/client/setanswer.h"
 
+#include "protocol/constants.h"
 #include "tools/client/exchangelog.h"
 #include "tools/client/pluginwarnings.h"
-#include "protocol/constants.h"
 
 namespace lcdclient {
 
@@ -31,6 +31,19 @@ SetAnswer sendSet(Session& session, const LayerList& layers) {
                                   (answer.error.empty() ? "" : ": " + answer.error);
     }
     return result;
+}
+
+std::string SetAnswer::text() const {
+    const std::string said = verdict == Verdict::accepted  ? "accepted"
+                             : verdict == Verdict::refused ? "refused by the device"
+                                                           : "no answer";
+    return reason.empty() ? said : said + " (" + reason + ")";
+}
+
+const char* SetAnswer::word() const {
+    return verdict == Verdict::accepted  ? "accepted"
+           : verdict == Verdict::refused ? "refused"
+                                         : "none";
 }
 
 } // namespace lcdclient

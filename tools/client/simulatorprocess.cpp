@@ -50,8 +50,8 @@ std::vector<std::string> wrapperWords() {
 } // namespace
 
 bool SimulatorProcess::start(const std::string& program, const std::vector<std::string>& arguments,
-                           int timeoutMs, std::string* error,
-                           const std::function<bool()>& cancelled) {
+                             int timeoutMs, std::string* error,
+                             const std::function<bool()>& cancelled) {
     auto fail = [&](const std::string& why) {
         if (error)
             *error = why;

@@ -40,8 +40,8 @@ struct LayerSetting {
 // The name is the member's own path in the record, so the two cannot part.
 #define LCD_LAYER_SETTING(MEMBER, GROUP, LABEL, LOW, HIGH)                                         \
     LayerSetting {                                                                                 \
-        #MEMBER, [](LayerRecord& r) -> int& { return r.imageQuality.MEMBER; }, GROUP, LABEL, LOW,  \
-            HIGH                                                                                   \
+#MEMBER, [](LayerRecord & r) -> int& { return r.imageQuality.MEMBER; }, GROUP, LABEL, LOW, \
+                                                                             HIGH                  \
     }
 
 // In the record's member order; the rows of a group follow each other.

@@ -11,8 +11,7 @@ bool parseWhole(std::string_view text, long long low, long long high, long long&
         return false;
     long long parsed = 0;
     const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    if (failure != std::errc() || end != text.data() + text.size() || parsed < low ||
-        parsed > high)
+    if (failure != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high)
         return false;
     value = parsed;
     return true;

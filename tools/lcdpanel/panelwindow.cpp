@@ -31,16 +31,6 @@ QString layerNames(const lcdclient::LayerList& layers) {
     return (layers.size() == 1 ? "layer " : "layers ") + ids.join(", ");
 }
 
-QString answerText(const lcdclient::SetAnswer& answer) {
-    using Verdict = lcdclient::SetAnswer::Verdict;
-    const QString verdict = answer.verdict == Verdict::accepted  ? "accepted"
-                            : answer.verdict == Verdict::refused ? "refused by the device"
-                                                                 : "no answer";
-    return answer.reason.empty()
-               ? verdict
-               : QString("%1 (%2)").arg(verdict, QString::fromStdString(answer.reason));
-}
-
 } // namespace
 
 PanelWindow::PanelWindow(lcdclient::Connection& connection, const Options& options, QWidget* parent)
@@ -214,7 +204,7 @@ void PanelWindow::revert() {
 
 void PanelWindow::answered(const lcdclient::LayerList& sent, const lcdclient::SetAnswer& answer) {
     m_pacer.answered();
-    setStatus(layerNames(sent) + ": " + answerText(answer));
+    setStatus(layerNames(sent) + ": " + QString::fromStdString(answer.text()));
 }
 
 void PanelWindow::changed(const lcdclient::LayerList& layers) {
@@ -279,8 +269,8 @@ void PanelWindow::showState() {
 }
 
 bool PanelWindow::shownEdited() const {
-    return m_shown >= 0 &&
-           !lcdclient::sameRecord(m_controls->record(), m_device[static_cast<std::size_t>(m_shown)]);
+    return m_shown >= 0 && !lcdclient::sameRecord(m_controls->record(),
+                                                  m_device[static_cast<std::size_t>(m_shown)]);
 }
 
 int PanelWindow::shownId() const {

@@ -44,7 +44,8 @@ public:
         bool verbose = false;
     };
 
-    PanelWindow(lcdclient::Connection& connection, const Options& options, QWidget* parent = nullptr);
+    PanelWindow(lcdclient::Connection& connection, const Options& options,
+                QWidget* parent = nullptr);
 
     void start();
 

@@ -1,0 +1,41 @@
+// What the device reported, kept by the threads that hear it until the
+// main thread prints it, so that changes follow the answer that caused them:
+//
+//   lcdhost::Inbox inbox;
+//   ... on the host's threads: inbox.add(layers); inbox.stream(open, why);
+//   for (const Inbox::Change& c : inbox.takeChanges()) ...
+//   inbox.printStreamNotes(out);    // "stream lost, reconnecting (...)"
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tools/lcdhost/output.h"
+
+namespace lcdhost {
+
+class Inbox {
+public:
+    struct Change {
+        Clock::time_point when;
+        lcdclient::LayerList layers;
+    };
+
+    void add(const lcdclient::LayerList& layers);
+    // The stream opened (true) or was lost (false, `why` says how). The
+    // first opening is no news; one after a loss is.
+    void stream(bool open, const std::string& why);
+
+    std::vector<Change> takeChanges();
+    // The stream's news on stderr; a loss is an error, even with -q.
+    void printStreamNotes(const Output& out);
+
+private:
+    std::mutex m_mutex;
+    std::vector<Change> m_changes;
+    std::vector<std::string> m_notes; // a loss's cause, or empty for "open again"
+    bool m_lost = false;
+};
+
+} // namespace lcdhost

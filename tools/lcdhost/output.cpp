@@ -1,0 +1,57 @@
+#include "tools/lcdhost/output.h"
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+
+#include "tools/client/layersummary.h"
+
+namespace lcdhost {
+
+void Output::say(const std::string& line) const {
+    if (!quiet && !json)
+        std::cout << line << "\n" << std::flush;
+}
+
+void Output::sayJson(const Json& value) const {
+    if (json)
+        std::cout << value.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n"
+                  << std::flush;
+}
+
+void Output::error(const std::string& line) const {
+    std::cerr << "lcdhost: " << line << "\n";
+}
+
+void Output::note(const std::string& line) const {
+    if (verbose)
+        error(line);
+}
+
+std::string describe(const lcdclient::LayerList& layers) {
+    if (layers.empty())
+        return "no layers";
+    std::string text;
+    for (const auto& layer : layers)
+        text += (text.empty() ? "" : "; ") + lcdclient::summary(layer);
+    return text;
+}
+
+std::string timestamp(Clock::time_point when, bool utc) {
+    const std::time_t seconds = Clock::to_time_t(when);
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count() %
+        1000;
+    std::tm parts{};
+    if (utc)
+        gmtime_r(&seconds, &parts);
+    else
+        localtime_r(&seconds, &parts);
+    char text[40];
+    const std::size_t n =
+        std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%S" : "%Y-%m-%d %H:%M:%S", &parts);
+    std::snprintf(text + n, sizeof text - n, ".%03d%s", static_cast<int>(ms), utc ? "Z" : "");
+    return text;
+}
+
+} // namespace lcdhost
