@@ -57,7 +57,6 @@ TEST_F(AutoReport, PostsTheDecodedLayersAsChangeNotification) {
         EXPECT_EQ(p.flag, 0u);
         ASSERT_EQ(p.layers.size(), row.count);
     }
-    // Every value in its place is the end-to-end round trip's case.
     EXPECT_EQ(host.handler.posts[0].layers[1].layerId, 9);
     EXPECT_TRUE(warnings.list().empty());
 }

@@ -25,8 +25,6 @@ TEST(Construction, FindsTheGlobalHandlerThenRegistersClientRequestAndNotificatio
     EXPECT_EQ(host.log, want) << "destruction must not call the host";
 }
 
-// Each id reaches its own handler: the end-to-end round trip's case.
-
 TEST(ConstructionDeathTest, StopsWithoutGlobalHandlerOrHostApi) {
     fake_host::Api host;
     host.withHandler = false;

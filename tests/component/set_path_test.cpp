@@ -30,9 +30,6 @@ protected:
     testsupport::QtMessages warnings;
 };
 
-// The PUT itself (path, content type, token, body) is what the device
-// checks: the end-to-end and lcdhost cases.
-
 TEST_F(SetPath, AnswersThroughTheMessageCenterWithTheReplyIdAndOneFlagByte) {
     struct Row {
         std::string reply;
@@ -95,9 +92,6 @@ TEST_F(SetPath, WrongPayloadIsRejectedWithoutTouchingTheDevice) {
     EXPECT_TRUE(fake_comm::calls().empty());
     EXPECT_TRUE(host.log.empty());
 }
-
-// A request that is not delivered gives no answer and names the URL: the
-// end-to-end faults' case, through the real communicator.
 
 using SetPathDeathTest = SetPath;
 

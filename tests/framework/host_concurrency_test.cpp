@@ -1,6 +1,4 @@
-// Stopping delivery while deliveries run. (Many threads at once, each request
-// answered once under its own reply id and each notification handed on once,
-// is the end-to-end soak's case, through this host.)
+// Stopping delivery while deliveries run.
 #include <atomic>
 #include <chrono>
 #include <thread>

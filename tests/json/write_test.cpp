@@ -50,8 +50,7 @@ TEST(WriteStr, EscapeTableAndIllFormedUtf8OrZeroBytesEndingTheString) {
         {"\xC2\x80\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF", "\"\\u0080\\u00E9\\u20AC\\uFFFF\""},
         {"\xF0\x9F\x98\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
          "\"\\uD83D\\uDE00\\uD800\\uDC00\\uDBFF\\uDFFF\""},
-        // Ill-formed UTF-8 and zero bytes end the string; every other such
-        // sequence is the round trip's case below.
+        // Ill-formed UTF-8 and zero bytes end the string.
         {"ab\xC3", "\"ab\""},
         {std::string("ab\0cd", 5), "\"ab\""},
         {"\xED\xA0\x80", "\"\""}, // encoded surrogate

@@ -29,8 +29,7 @@ TEST(AutoReport, TheEnvelopeIsReadWithItsBodyStringUnescaped) {
     EXPECT_EQ(data.tl.ErrorCode, 0u);
     EXPECT_EQ(data.tl.UserDataLength, 21u);
     EXPECT_EQ(data.body, "[{\"layerId\":3}]");
-    // The body string's escapes are undone; its list is the second step
-    // (the component's case).
+    // The body string's escapes are undone.
     ASSERT_TRUE(decode(report("{}", "\"[{\\n\\\"layerId\\\":\\u0034}]\""), data, err)) << err;
     EXPECT_EQ(data.body, "[{\n\"layerId\":4}]");
 }
@@ -57,8 +56,7 @@ TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
     }
 }
 
-// A value of the wrong shape fails with its member type's message: the
-// typed readers' case, for every type; here the body's place is pinned.
+// A value of the wrong shape fails at its own place.
 TEST(AutoReport, BodyGivenAsAnArrayFailsAtTheArray) {
     LCDAutoReportData data;
     std::string err;

@@ -51,8 +51,7 @@ TEST(DecodeReply, RowsOfTheReplyTable) {
     }
 }
 
-// The list's own rules (commas, brackets, a failing element kept) are the
-// vector reader's case; these rows are what the layer records add.
+// What the layer records add to a list's own rules.
 TEST(DecodeList, RowsOfTheListTable) {
     const struct {
         const char* text;
