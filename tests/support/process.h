@@ -36,9 +36,15 @@ namespace testsupport {
 class Process {
 public:
     // `environment` entries ("NAME=VALUE") override ours; `input` is what
-    // the program reads on standard input.
+    // the program reads on standard input; `output`, when given, is where
+    // its standard output goes instead of out() (e.g. /dev/full).
     Process(const std::string& program, const std::vector<std::string>& arguments,
-            std::vector<std::string> environment = {}, const std::string& input = "") {
+            std::vector<std::string> environment = {}, const std::string& input = "",
+            const std::string& output = "") {
+        if (!output.empty()) {
+            std::remove(m_files[1].c_str());
+            m_files[1] = output;
+        }
         std::vector<std::string> words;
         if (const char* wrapper = std::getenv("LCD_EXEC_WRAPPER")) {
             std::istringstream in(wrapper);
@@ -82,7 +88,8 @@ public:
             }
         }
         for (const std::string& file : m_files)
-            std::remove(file.c_str());
+            if (file.compare(0, sizeof kTemporary - 1, kTemporary) == 0)
+                std::remove(file.c_str());
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -127,6 +134,7 @@ public:
 
 private:
     static constexpr int kRunning = -2;
+    static constexpr char kTemporary[] = "/tmp/lcd-test-";
 
     static std::vector<char*> pointers(std::vector<std::string>& words) {
         std::vector<char*> out;
