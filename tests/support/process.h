@@ -41,10 +41,6 @@ public:
     Process(const std::string& program, const std::vector<std::string>& arguments,
             std::vector<std::string> environment = {}, const std::string& input = "",
             const std::string& output = "") {
-        if (!output.empty()) {
-            std::remove(m_files[1].c_str());
-            m_files[1] = output;
-        }
         std::vector<std::string> words;
         if (const char* wrapper = std::getenv("LCD_EXEC_WRAPPER")) {
             std::istringstream in(wrapper);
@@ -65,9 +61,9 @@ public:
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         for (int fd = 0; fd < 3; ++fd)
-            posix_spawn_file_actions_addopen(&files, fd, m_files[fd].c_str(),
-                                             fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC,
-                                             0600);
+            posix_spawn_file_actions_addopen(
+                &files, fd, (fd == 1 && !output.empty() ? output : m_files[fd]).c_str(),
+                fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0600);
         // Orphans of the program come to us, not to an init that may never
         // reap them.
         ::prctl(PR_SET_CHILD_SUBREAPER, 1);
@@ -88,8 +84,7 @@ public:
             }
         }
         for (const std::string& file : m_files)
-            if (file.compare(0, sizeof kTemporary - 1, kTemporary) == 0)
-                std::remove(file.c_str());
+            std::remove(file.c_str());
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -134,7 +129,6 @@ public:
 
 private:
     static constexpr int kRunning = -2;
-    static constexpr char kTemporary[] = "/tmp/lcd-test-";
 
     static std::vector<char*> pointers(std::vector<std::string>& words) {
         std::vector<char*> out;

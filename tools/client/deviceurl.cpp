@@ -13,9 +13,9 @@ std::string deviceUrlFault(std::string& url) {
     const std::string quoted = "\"" + lcdtools::printable(url, 100) + "\"";
     const std::string form = "http://HOST[:PORT] or https://HOST[:PORT]";
     const std::size_t scheme = url.find("://");
-    const bool known = scheme != std::string::npos &&
-                       (strncasecmp(url.c_str(), "http://", 7) == 0 ||
-                        strncasecmp(url.c_str(), "https://", 8) == 0);
+    const bool known =
+        scheme != std::string::npos && (strncasecmp(url.c_str(), "http://", 7) == 0 ||
+                                        strncasecmp(url.c_str(), "https://", 8) == 0);
     if (!known)
         return quoted + " is not " + form;
     const std::size_t start = scheme + 3;
@@ -24,8 +24,8 @@ std::string deviceUrlFault(std::string& url) {
         return quoted + " has a user name in it; give it with --user";
     const std::string address = url.substr(0, rest);
     const auto has = [&](const char* what, std::size_t from, std::size_t to) {
-        return quoted + " has " + what + " (" + lcdtools::printable(url.substr(from, to - from), 60) +
-               "); give " + form;
+        return quoted + " has " + what + " (" +
+               lcdtools::printable(url.substr(from, to - from), 60) + "); give " + form;
     };
     std::size_t at = rest;
     if (at != std::string::npos && url[at] == '/') {

@@ -8,7 +8,8 @@
 //   std::string url = "http://10.0.0.5:8900/";
 //   lcdclient::deviceUrlFault(url);     // "", url is "http://10.0.0.5:8900"
 //   url = "http://10.0.0.5:8900/movra";
-//   lcdclient::deviceUrlFault(url);     // "\"http://10.0.0.5:8900/movra\" has a path (/movra); ..."
+//   lcdclient::deviceUrlFault(url);     // "\"http://10.0.0.5:8900/movra\" has a path (/movra);
+//   ..."
 #pragma once
 
 #include <string>

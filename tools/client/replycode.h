@@ -5,8 +5,9 @@
 // exactly the integer 0:
 //
 //   lcdclient::readReplyCode(R"({"code":0,"message":"success"})").kind;   // zero
-//   lcdclient::readReplyCode(R"({"code":"E_FAIL"})").fault();   // "the device's code is \"E_FAIL\", not 0"
-//   lcdclient::readReplyCode("<html>").fault();                 // "the device's reply is not JSON"
+//   lcdclient::readReplyCode(R"({"code":"E_FAIL"})").fault();   // "the device's code is
+//   \"E_FAIL\", not 0" lcdclient::readReplyCode("<html>").fault();                 // "the device's
+//   reply is not JSON"
 //
 // The reader walks the text once, keeping nothing of it but the code: no
 // tree is built however deep the reply nests.

@@ -16,7 +16,7 @@ std::size_t sequenceLength(std::string_view text, std::size_t at) {
         length = 2;
     else if (lead >= 0xe0 && lead <= 0xef) {
         length = 3;
-        low = lead == 0xe0 ? 0xa0 : 0x80; // no overlong form
+        low = lead == 0xe0 ? 0xa0 : 0x80;  // no overlong form
         high = lead == 0xed ? 0x9f : 0xbf; // no surrogate
     } else if (lead >= 0xf0 && lead <= 0xf4) {
         length = 4;
