@@ -5,9 +5,17 @@
 #include <iostream>
 
 #include "tools/client/layersummary.h"
+#include "tools/common/printable.h"
 #include "tools/common/standardoutput.h"
 
 namespace lcdhost {
+
+namespace {
+
+// Room for our words around what they quote, each quote bounded already.
+constexpr std::size_t kErrorBytes = 4000;
+
+} // namespace
 
 void Output::say(const std::string& line) const {
     if (!quiet && !json) {
@@ -24,7 +32,9 @@ void Output::sayJson(const Json& value) const {
 }
 
 void Output::error(const std::string& line) const {
-    std::cerr << "lcdhost: " << line << "\n";
+    // The last door before the terminal: whatever of the device a cause
+    // quotes stays one line of printable text.
+    std::cerr << "lcdhost: " << lcdtools::printable(line, kErrorBytes) << "\n";
 }
 
 void Output::note(const std::string& line) const {

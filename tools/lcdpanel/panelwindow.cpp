@@ -91,11 +91,14 @@ void PanelWindow::build() {
     m_pictureLabel->setFixedSize(kPictureWidth, kPictureHeight);
     m_pictureLabel->setAlignment(Qt::AlignCenter);
     m_pictureLabel->setWordWrap(true);
+    // What the device says is shown as it is, never read as markup.
+    m_pictureLabel->setTextFormat(Qt::PlainText);
     m_pictureLabel->setFrameShape(QFrame::StyledPanel);
     right->addWidget(m_pictureLabel);
     m_deviceValues = new QLabel(central);
     m_deviceValues->setObjectName("deviceValues");
     m_deviceValues->setWordWrap(true);
+    m_deviceValues->setTextFormat(Qt::PlainText);
     m_deviceValues->setMaximumWidth(kPictureWidth);
     right->addWidget(m_deviceValues);
 
@@ -129,6 +132,7 @@ void PanelWindow::build() {
     m_status = new QLabel(this);
     m_status->setObjectName("status");
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_status, 1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <iostream>
 
+#include "tools/common/printable.h"
 #include "tools/lcdpanel/panelwindow.h"
 
 namespace lcdpanel {
@@ -44,7 +45,7 @@ Screenshot::Screenshot(PanelWindow& window, std::string path)
 
 void Screenshot::fail(const std::string& why) {
     if (!m_failed)
-        std::cerr << "lcdpanel: " << why << "\n";
+        std::cerr << "lcdpanel: " << lcdtools::printable(why, 4000) << "\n";
     m_failed = true;
 }
 
