@@ -86,8 +86,8 @@ int parseOptions(int argc, char** argv, Options& options) {
     app.add_flag("--json", out.json,
                  "print results as JSON: one line for set and get, one object per line for watch");
     app.footer(app.get_footer() +
-               "\nWithout a command, lcdhost runs the demo against the simulator it starts; with\n"
-               "--device it writes to the device only when a command is named.\n"
+               "\nWithout a command, lcdhost runs the demo against the simulator it starts; a\n"
+               "device named is written to only when a command is named.\n"
                "\nA set is accepted when the plug-in answered true, the device's HTTP status was\n"
                "2xx and its reply a JSON object whose code is the integer 0.\n"
                "\nExit status: 0 when every set was accepted, 1 when a set was refused, failed or\n"
