@@ -8,7 +8,7 @@
 // The login is admin/admin (the simulator's) unless the communicator's
 // environment gives a token or a user (LCD_DEVICE_TOKEN, LCD_DEVICE_USER,
 // LCD_DEVICE_PASSWORD). Exit status 0 when the device accepted the set and
-// reported the change.
+// reported the change, 1 when not, 2 for a usage error.
 #include <chrono>
 #include <condition_variable>
 #include <iostream>
@@ -21,6 +21,7 @@
 #include "platform/framework/autoreportstream.h"
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
+#include "protocol/constants.h"
 #include "protocol/layerimagequality.h"
 
 namespace {
@@ -39,8 +40,22 @@ void print(const Layers& layers) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: requester URL [PLUGIN]\n";
+    const char* usage =
+        "usage: requester URL [PLUGIN]\n"
+        "Sets layer 2 through the plug-in on the device at URL, http://HOST[:PORT],\n"
+        "and prints the answer and the change the device reports.\n";
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "-h" || first == "--help") {
+        std::cout << usage << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    // Every request path follows the address, so nothing else may.
+    const bool address = lcdcomm::isDeviceUrl(first) &&
+                         first.find_first_of("/?#", first.find("://") + 3) == std::string::npos;
+    if (argc < 2 || argc > 3 || !address) {
+        if (argc > 1 && !address)
+            std::cerr << "requester: \"" << first << "\" is not http://HOST[:PORT]\n";
+        std::cerr << usage;
         return 2;
     }
     lcdcomm::Settings settings = lcdcomm::Settings::fromEnvironment();
@@ -50,9 +65,17 @@ int main(int argc, char** argv) {
         settings.password = "admin";
     }
     lcdcomm::configure(settings);
+    // Why a set was not delivered, in our words: the plug-in's own warning
+    // names the path alone.
+    std::mutex mutex;
+    std::string undelivered;
+    lcdcomm::observe([&](const lcdcomm::Exchange& exchange) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (exchange.method == "PUT")
+            undelivered = exchange.status > 0 ? "" : exchange.error;
+    });
 
     // The change notification, as every other listener of it receives it.
-    std::mutex mutex;
     std::condition_variable changed;
     Layers reported;
     bool haveChange = false;
@@ -96,6 +119,12 @@ int main(int argc, char** argv) {
     const bool accepted = answer.status == pqxhost::Answer::Status::answered &&
                           answer.payload.size() == 1 && answer.payload[0] != 0;
     std::cout << "answer: " << (accepted ? "accepted" : "not accepted") << "\n";
+    if (answer.status == pqxhost::Answer::Status::none) {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::cerr << "requester: the set request did not reach " << settings.url
+                  << LCD::Proto::Constants::PUTLAYERIMAGEQUALITY << ": "
+                  << (undelivered.empty() ? "no reply" : undelivered) << "\n";
+    }
     ok = ok && accepted;
 
     if (ok) {
@@ -112,5 +141,7 @@ int main(int argc, char** argv) {
     plugin->destroyComponents();
     host.global().clear();
     plugin.reset();
-    return ok ? 0 : 1;
+    lcdcomm::observe({});
+    std::cout.flush();
+    return ok && std::cout ? 0 : 1;
 }

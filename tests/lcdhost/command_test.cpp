@@ -8,6 +8,7 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -32,16 +33,18 @@ struct Device : testsupport::SimulatorProcess {
               {"--password", "pw-9c1", "--fault", fault.empty() ? R"({"mode":"none"})" : fault}) {}
 };
 
-// lcdhost with the words of `line`, "URL" standing for the device's.
+// lcdhost with the words of `line`, "URL" standing for the device's, ''
+// for an empty word and >PATH for where its standard output goes.
 struct Lcdhost : testsupport::Process {
     Lcdhost(const std::string& line, const std::string& url = "", const std::string& input = "",
             std::vector<std::string> environment = {})
-        : Process(LCDHOST_PATH, words(line, url), std::move(environment), input) {}
+        : Process(LCDHOST_PATH, words(line, url), std::move(environment), input,
+                  line.find('>') == npos ? "" : line.substr(line.find('>') + 1)) {}
     static std::vector<std::string> words(const std::string& line, const std::string& url) {
         std::vector<std::string> out;
-        std::istringstream in(line);
+        std::istringstream in(line.substr(0, line.find('>')));
         for (std::string word; in >> word;)
-            out.push_back(word == "URL" ? url : word);
+            out.push_back(word == "URL" ? url : word == "''" ? "" : word);
         return out;
     }
 };
@@ -52,30 +55,53 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
         const char* line;
         const char* command; // in the pointer to --help
         std::string message;
+        const char* environment = "LCD_DEVICE_URL=";
     };
+    const std::string twice = " is given more than once";
     const Case cases[] = {
         {"frobnicate", "", "unknown command \"frobnicate\""},
         {"--device URL --token T", "",
-         "name a command: with --device nothing is written to "
-         "the device by default"},
+         "name a command: with --device or LCD_DEVICE_URL nothing is written to the device by "
+         "default"},
+        {"--token T", "",
+         "name a command: with --device or LCD_DEVICE_URL nothing is written to the device by "
+         "default",
+         "LCD_DEVICE_URL=http://127.0.0.1:9"},
+        {"get", " get",
+         "LCD_DEVICE_URL: \"http://h:1/x\" has a path (/x); give http://HOST[:PORT] or "
+         "https://HOST[:PORT]",
+         "LCD_DEVICE_URL=http://h:1/x"},
         {"--device notaurl get", " get",
          "--device: \"notaurl\" is not http://HOST[:PORT] or https://HOST[:PORT]"},
+        {"--device http://h:1/movra/ get", " get",
+         "--device: \"http://h:1/movra/\" has a path (/movra/); give http://HOST[:PORT] or "
+         "https://HOST[:PORT]"},
         {"--timeout-ms 0 get", " get",
          "--timeout-ms: \"0\" is not a whole number from 1 to 3600000"},
         {"--json -q get", " get", "--json and --quiet exclude each other"},
+        {"--token a --token b get", " get", "--token" + twice},
+        {"--token '' get", " get", "--token: is empty"},
+        {"--user '' get", " get", "--user: is empty"},
         {"watch --seconds", " watch", "--seconds needs a value"},
         {"watch --bogus=1", " watch", "unknown option --bogus"},
         {"watch extra", " watch", "unexpected argument \"extra\""},
         {"demo --strict", " demo", "unknown option --strict"},
         {"set", " set", "set needs --layer N or --file PATH"},
-        {"set --hue 5", " set", "--hue: comes before any --layer"},
+        {"set --hue 5", " set", "--hue comes before any --layer"},
+        {"set --layer 1 --hue 1 --hue 2", " set", "--hue is given more than once for layer 1"},
         {"set --layer 3 --hue", " set", "--hue needs a value"},
         {"set --layer 3 --hue 99999999999", " set",
          "--hue: \"99999999999\" is not a 32-bit integer"},
-        {"set --layer 1 --file x", " set", "--layer excludes --file"},
+        {"set --layer abc", " set", "--layer: \"abc\" is not a 32-bit integer"},
+        {"get --layer abc", " get", "--layer: \"abc\" is not a 32-bit integer"},
+        {"set --file a --file b", " set", "--file" + twice},
+        {"set --file /nonexistent.json", " set", "/nonexistent.json: No such file or directory"},
+        {"set --file .", " set", ".: is a directory"},
+        {"set --file x --hue 5", " set",
+         "--file and --hue do not mix: the records come from the file or from the command line"},
     };
     for (const Case& c : cases) {
-        Lcdhost host(c.line, device.url);
+        Lcdhost host(c.line, device.url, "", {c.environment});
         EXPECT_EQ(host.wait(), 2) << c.line;
         EXPECT_EQ(host.err(),
                   "lcdhost: " + c.message + "\nTry 'lcdhost" + c.command + " --help'.\n");
@@ -104,7 +130,8 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
     Device device;
     const std::string file = ::testing::TempDir() + "lcdhost-layers.json";
     const std::string unexpected = "syntax error while parsing value - unexpected ";
-    const std::pair<const char*, std::string> cases[] = {
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
         {"[{\"layerId\": 1,\n  \"imageQuality\": {\"hue\": 99999999999}}]",
          "2:27: [0].imageQuality.hue: 99999999999 is not a 32-bit integer"},
         {R"([{"layerId": "abc"}])", "1:14: [0].layerId: \"abc\" is not a 32-bit integer"},
@@ -118,6 +145,14 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
         {R"({"layerId": 1})", "1:1: not an array of layer records"},
         {"", "1:1: " + unexpected + "end of input; expected '[', '{', or a literal"},
         {"[]", "1:1: the array holds no layer records"},
+        // A fault after a complete element names none; bytes are quoted printable.
+        {R"([{"layerId": 1} /* c */])", "1:17: syntax error while parsing array - invalid "
+                                        "literal; last read: '1} /'; expected ']'"},
+        {"[{\"layerId\": 1},\xff]", "1:17: [1]: syntax error while parsing value - invalid "
+                                    "literal; last read: '1},\\xff'"},
+        {"[{\"layerId\": 1}]\0garbage"s, "1:17: a NUL byte, which JSON text does not hold"},
+        {"\0[]"s, "1:1: a NUL byte, which JSON text does not hold"},
+        {std::string(1 << 20, ' ') + "[]", " larger than 1048576 bytes"},
     };
     for (const auto& [text, message] : cases) {
         std::ofstream(file) << text;
@@ -125,22 +160,14 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
         EXPECT_EQ(host.wait(), 2) << text;
         EXPECT_EQ(host.err(), "lcdhost: " + file + ":" + message + "\nTry 'lcdhost set --help'.\n");
     }
-    for (const std::string& path : {std::string("/nonexistent.json"), std::string(".")}) {
-        Lcdhost host("--device URL --token tok-5e2 set --file " + path, device.url);
-        EXPECT_EQ(host.wait(), 2);
-        EXPECT_EQ(host.err(),
-                  "lcdhost: " + path +
-                      (path == "." ? ": is a directory" : ": No such file or directory") +
-                      "\nTry 'lcdhost set --help'.\n");
-    }
     EXPECT_EQ(device.get("/sim/requests"), json::array()) << "a faulty file reached the device";
 }
 
 TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
     Device device;
     const std::string url = device.url, auth = "--device URL --token tok-5e2 ";
-    Lcdhost watch(auth + "watch --json", url);
-    ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 1; }))
+    Lcdhost watch(auth + "watch --json", url), watchText(auth + "watch", url);
+    ASSERT_TRUE(eventually([&] { return device.get("/sim/stats")["subscribers"] == 2; }))
         << watch.out() << watch.err() << device.err();
 
     // Members not in the file keep the record's defaults.
@@ -165,60 +192,98 @@ TEST(LcdhostJson, SetGetAndWatchPrintJsonThatReadsBackAsWhatTheDeviceStores) {
     EXPECT_EQ(watch.wait(), 0) << watch.err();
     const json line = json::parse(watch.out());
     EXPECT_EQ(line["layers"], json{stored});
-    EXPECT_EQ(fnmatch("[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]T[0-9][0-9]:[0-9][0-9]:[0-9][0-9]."
-                      "[0-9][0-9][0-9]Z",
-                      line["time"].get<std::string>().c_str(), 0),
-              0)
+    const std::string date = "[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]",
+                      time = "[0-9][0-9]:[0-9][0-9]:[0-9][0-9].[0-9][0-9][0-9]";
+    EXPECT_EQ(
+        fnmatch((date + "T" + time + "Z").c_str(), line["time"].get<std::string>().c_str(), 0), 0)
         << line;
+    // The text says its time zone too.
+    ASSERT_TRUE(eventually([&] { return watchText.out().find("changed") != npos; }));
+    EXPECT_EQ(fnmatch(("*\n" + date + " " + time +
+                       " [+-][0-9][0-9][0-9][0-9] changed: layer 2: hue -7, contrast.G 1\n")
+                          .c_str(),
+                      watchText.out().c_str(), 0),
+              0)
+        << watchText.out();
 }
 
-// What lcdhost says when the device refuses, fails or answers oddly.
+TEST(LcdhostSet, AChangeIsShownAsTheSetsOwnOnlyWhenItReportsWhatWasSent) {
+    Device device(R"({"mode":"delay","ms":500,"count":1})");
+    Lcdhost set("--device URL --token tok-5e2 set --layer 1 --hue 4", device.url);
+    ASSERT_TRUE(eventually([&] { return set.out().find("set layer 1") != npos; }));
+    // Another client's change, reported while the set is on its way.
+    httplib::Client(device.url)
+        .Post("/sim/autoreport", R"({"body":"[{\"layerId\":5,\"imageQuality\":{\"hue\":77}}]"})",
+              "application/json");
+    EXPECT_EQ(set.wait(), 0) << set.err();
+    EXPECT_EQ(set.out(), "set layer 1: hue 4\n  answer: accepted\n  changed: layer 1: hue 4\n");
+}
+
+// What lcdhost says when the device refuses, fails or answers oddly, or its
+// output cannot be written: the exchange as a whole decides, and with -q
+// the cause is one line on stderr that quotes no more of the device than
+// its code and message.
+// A row's device is a simulator playing `fault` on its sets.
 TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
     struct Case {
         const char* line;
-        const char* fault; // of the device
+        const char* fault;
         int status;
-        bool onStderr;
-        std::string said;
+        std::string said; // in stdout or stderr
         const char* neverSaid;
     };
-    const std::string unreadable = "answer: accepted (the device's reply could not be read: "
-                                   "error at line :0 col :";
+    const std::string failed = "lcdhost: answer: failed (the device's ";
+    const std::string accepted = "; the plug-in answered accepted)\n",
+                      full = "lcdhost: cannot write standard output: No space left on device\n";
     const Case cases[] = {
-        {"--token tok-5e2 set --layer 1", R"({"mode":"non-json"})", 0, false, unreadable, ""},
-        {"--token tok-5e2 set --layer 1 --strict", R"({"mode":"non-json"})", 1, false, unreadable,
+        {"-q --token tok-5e2 set --layer 1", R"({"mode":"non-json"})", 1,
+         failed + "reply is not JSON" + accepted, "this is not json"},
+        {"-q --token tok-5e2 set --layer 1", R"({"mode":"empty"})", 1,
+         failed + "reply is empty" + accepted, ""},
+        {"-q --token tok-5e2 set --layer 1", R"({"mode":"http500"})", 1,
+         "lcdhost: answer: refused by the device (HTTP status 500, code 500 \"internal error\")\n",
          ""},
-        {"--token tok-5e2 set --layer 99", "", 1, false,
+        {"-q --token tok-5e2 set --layer 1", R"({"mode":"code","code":7})", 1,
+         "lcdhost: answer: refused by the device (code 7 \"refused by test\")\n", ""},
+        {"-q --token tok-5e2 set --layer 1", R"({"mode":"close"})", 1,
+         "lcdhost: answer: no answer (", ""},
+        {"--token tok-5e2 set --layer 99", "", 1,
          "  answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
-        {"-q --token tok-5e2 set --layer 99", "", 1, true,
-         "lcdhost: answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
-        {"--token tok-5e2 --timeout-ms 500 set --layer 1", "", 0, false, "  answer: accepted\n",
-         ""},
-        {"--user admin --password nope set --layer 1", "", 1, true,
-         "login to URL failed: the device refused the login: HTTP status 401, code 10001 "
-         "\"invalid username or password\"\n",
-         ""},
-        {"-v --token tok-5e2 set --layer 1", "", 0, true,
+        {"-v --token tok-5e2 set --layer 1", R"({"mode":"huge","bytes":3000000})", 0,
+         "xxxx... (3000000 bytes)\n", "xxxxx\n"},
+        {"-v --token tok-5e2 set --layer 1", "", 0,
          "> PUT /movra/v1/layers/image-quality (Content-Type: application/json, Authorization: "
          "***) [{\"layerId\":1,",
          "tok-5e2"},
-        {"-v --user admin --password pw-9c1 get", "", 0, true,
+        {"-q --user admin --password nope set --layer 1", "", 1,
+         "login to URL failed: the device refused the login: HTTP status 401, code 10001 "
+         "\"invalid username or password\"\n",
+         ""},
+        // Output that does not reach its reader is a failure, never a silent success.
+        {"--help >/dev/full", "", 1, full, ""},
+        {"--token tok-5e2 set --help >/dev/full", "", 1, full, ""},
+        {"--token tok-5e2 --json get >/dev/full", "", 1, full, ""},
+        {"--token tok-5e2 set --layer 1 >/dev/full", "", 1, full, ""},
+        {"-q --token tok-5e2 demo >/dev/full", "", 0, "", ""}, // its one refusal expected
+        {"-v --user admin --password pw-9c1 get", "", 0,
          "> POST /movra/v1/system/auth/login (Content-Type: application/json) "
          "{\"password\":\"***\",\"username\":\"admin\"}\n< 200 in ",
          "pw-9c1"},
     };
     for (const Case& c : cases) {
         Device device(c.fault);
-        Lcdhost host(std::string("--device URL --wait-ms 0 ") + c.line, device.url);
+        const std::string line = std::string("--device URL --wait-ms 0 ") + c.line;
+        Lcdhost host(line, device.url);
         EXPECT_EQ(host.wait(), c.status) << c.line << "\n" << host.out() << host.err();
-        const std::string text = c.onStderr ? host.err() : host.out();
         std::string said = c.said;
         if (said.find("URL") != npos)
             said.replace(said.find("URL"), 3, device.url);
-        EXPECT_NE(text.find(said), npos) << c.line << "\n" << text;
-        if (*c.neverSaid) {
-            EXPECT_EQ((host.out() + host.err()).find(c.neverSaid), npos) << c.line;
-        }
+        const std::string all = host.out() + host.err();
+        EXPECT_NE(all.find(said), npos) << c.line << "\n" << all;
+        EXPECT_TRUE(!*c.neverSaid || all.find(c.neverSaid) == npos) << c.line;
+        const bool oneLine =
+            host.out().empty() && std::count(all.begin(), all.end(), '\n') == (c.status ? 1 : 0);
+        EXPECT_TRUE(line.find(" -q ") == npos || oneLine) << c.line << "\n" << all;
     }
 }
 

@@ -1,11 +1,13 @@
 // lcdpanel as a person starts it: its command line, its own simulator,
 // which never outlives it, and the screenshot the README shows.
 #include <QImage>
+#include <QImageReader>
 #include <QtTest>
 
 #include <csignal>
 
 #include "tests/support/simulator_process.h"
+#include "tools/lcdpanel/screenshot.h"
 
 using testsupport::eventually;
 using testsupport::Process;
@@ -17,9 +19,14 @@ private slots:
         const std::pair<std::vector<std::string>, std::string> cases[] = {
             {{"--bogus"}, "unknown option --bogus"},
             {{"extra"}, "unexpected argument \"extra\""},
-            {{"--layer", "two"},
-             "--layer: \"two\" is not a whole number from -2147483648 to "
-             "2147483647"},
+            {{"--layer", "two"}, "--layer: \"two\" is not a 32-bit integer"},
+            {{"--screenshot", ""}, "--screenshot: is empty"},
+            {{"--screenshot", "a.doc"},
+             "--screenshot: \"a.doc\": no .doc images can be written (but " +
+                 lcdpanel::Screenshot::formats() + ")"},
+            {{"--device", "http://h/x"},
+             "--device: \"http://h/x\" has a path (/x); give http://HOST[:PORT] or "
+             "https://HOST[:PORT]"},
         };
         for (const auto& [arguments, message] : cases) {
             Process panel(LCDPANEL_PATH, arguments);
@@ -56,12 +63,13 @@ private slots:
         }
     }
 
-    void theScreenshotIsTheWindowWithTheDevicesPictureOfTheLayer() {
-        const QString file = QDir::temp().filePath("lcdpanel-screenshot-test.png");
+    void theScreenshotIsTheWindowWithTheDevicesPictureOfTheLayerInItsSuffixsFormat() {
+        const QString file = QDir::temp().filePath("lcdpanel-screenshot-test.jpg");
         QFile::remove(file);
         Process panel(LCDPANEL_PATH, {"--layer", "3", "--screenshot", file.toStdString()});
         QCOMPARE(panel.wait(), 0);
         QVERIFY(panel.groupGone());
+        QCOMPARE(QImageReader(file).format(), QByteArray("jpeg"));
         const QImage shot(file);
         QFile::remove(file);
         QVERIFY(shot.width() > 800 && shot.height() > 400);
@@ -69,8 +77,21 @@ private slots:
         int red = 0;
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x)
-                red += shot.pixel(x, y) == qRgb(255, 0, 0);
+                red += qRed(shot.pixel(x, y)) > 200 && qGreen(shot.pixel(x, y)) < 60 &&
+                       qBlue(shot.pixel(x, y)) < 60;
         QVERIFY2(red >= 40 * 90, qPrintable(QString::number(red)));
+    }
+
+    void aScreenshotThePanelCannotMakeSaysWhyAtOnce() {
+        testsupport::SimulatorProcess device;
+        Process panel(LCDPANEL_PATH, {"--device", device.url, "--user", "admin", "--password",
+                                      "nope", "--screenshot", "never.png"});
+        QCOMPARE(panel.wait(20000), 1);
+        QVERIFY2(panel.err().find("lcdpanel: login to " + device.url +
+                                  " failed: the device refused the login: HTTP status 401, code "
+                                  "10001 \"invalid username or password\"; no screenshot made\n") !=
+                     std::string::npos,
+                 panel.err().c_str());
     }
 };
 

@@ -88,7 +88,7 @@ private slots:
                                                            lcdpanel::PanelWindow::Options{});
         m_window->show();
         m_window->start();
-        QTRY_COMPARE(status(), QString("8 layers read from %1").arg(m_device.url.c_str()));
+        QTRY_COMPARE(status(), QString("8 layers read"));
     }
     void cleanup() {
         m_window.reset();
@@ -201,6 +201,28 @@ private slots:
         }
         QTRY_VERIFY(child<QLabel>("picture")->text().startsWith(
             "No picture of layer 99: GET /sim/layers/99/picture.png: HTTP status 404.\n"));
+    }
+
+    void aDeviceValueOutsideAControlsRangeIsShownAsSuchAndNeverWrittenClamped() {
+        lcdclient::LayerList odd(1);
+        odd[0].layerId = 7;
+        odd[0].imageQuality.hue = 2147483647;
+        odd[0].imageQuality.gamma = 5000;
+        m_window->showLayers(odd);
+        QCOMPARE(child<QSpinBox>("hue")->value(), 180);
+        QVERIFY(!child<QPushButton>("revert")->isEnabled());
+        QVERIFY(child<QLabel>("deviceValues")
+                    ->text()
+                    .endsWith("\nOutside the controls' ranges: hue 2147483647 (-180..180), gamma "
+                              "5000 (10..1000)"));
+        httplib::Client(m_device.url).Delete("/sim/requests");
+        child<QSpinBox>("gamma")->setValue(300); // chosen; the hue is not
+        apply();
+        QTRY_VERIFY(status().startsWith("layer 7: "));
+        const auto body = nlohmann::json::parse(
+            m_device.get("/sim/requests")[0]["body"].get<std::string>())[0]["imageQuality"];
+        QCOMPARE(body["hue"].get<int>(), 2147483647);
+        QCOMPARE(body["gamma"].get<int>(), 300);
     }
 
     void draggingWithApplyWhileDraggingSendsAtMostOneSetEvery100MsAndTheLastValue() {

@@ -36,9 +36,11 @@ namespace testsupport {
 class Process {
 public:
     // `environment` entries ("NAME=VALUE") override ours; `input` is what
-    // the program reads on standard input.
+    // the program reads on standard input; `output`, when given, is where
+    // its standard output goes instead of out() (e.g. /dev/full).
     Process(const std::string& program, const std::vector<std::string>& arguments,
-            std::vector<std::string> environment = {}, const std::string& input = "") {
+            std::vector<std::string> environment = {}, const std::string& input = "",
+            const std::string& output = "") {
         std::vector<std::string> words;
         if (const char* wrapper = std::getenv("LCD_EXEC_WRAPPER")) {
             std::istringstream in(wrapper);
@@ -59,9 +61,9 @@ public:
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         for (int fd = 0; fd < 3; ++fd)
-            posix_spawn_file_actions_addopen(&files, fd, m_files[fd].c_str(),
-                                             fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC,
-                                             0600);
+            posix_spawn_file_actions_addopen(
+                &files, fd, (fd == 1 && !output.empty() ? output : m_files[fd]).c_str(),
+                fd == 0 ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC, 0600);
         // Orphans of the program come to us, not to an init that may never
         // reap them.
         ::prctl(PR_SET_CHILD_SUBREAPER, 1);

@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
+
+#include "tools/client/deviceurl.h"
 #include "tools/common/commandline.h"
 
 namespace lcdclient {
@@ -10,6 +13,12 @@ namespace {
 
 constexpr int kSimulatorStartMs = 30000; // generous: it may run under an emulator
 
+// What the communicator bounds of what a device sends (a reply, an event,
+// a header, the token), as --help states it. The communicator is to name
+// these caps as constants; until it does, this place is empty and --help
+// says nothing of them.
+const char* const kDeviceLimits = "";
+
 } // namespace
 
 void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
@@ -17,21 +26,17 @@ void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
                    "the device, http://HOST[:PORT]; without it a device simulator is started "
                    "on a free loopback port")
         ->type_name("URL")
-        ->check(CLI::Validator(
-            [](std::string& url) -> std::string {
-                return lcdcomm::isDeviceUrl(url)
-                           ? ""
-                           : "\"" + url + "\" is not http://HOST[:PORT] or https://HOST[:PORT]";
-            },
-            "", ""));
+        ->check(CLI::Validator(deviceUrlFault, "", ""));
     app.add_option_function<std::string>(
            "--token", [&o](const std::string& v) { o.token = v, o.haveToken = true; },
            "use this token instead of logging in")
-        ->type_name("T");
+        ->type_name("T")
+        ->check(lcdtools::commandline::notEmpty());
     app.add_option_function<std::string>(
            "--user", [&o](const std::string& v) { o.user = v, o.haveUser = true; },
            "login user (admin with the simulator)")
-        ->type_name("U");
+        ->type_name("U")
+        ->check(lcdtools::commandline::notEmpty());
     app.add_option_function<std::string>(
            "--password", [&o](const std::string& v) { o.password = v, o.havePassword = true; },
            "login password (admin with the simulator)")
@@ -47,10 +52,24 @@ void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
                    "the device simulator (default: " + o.simulator + ")")
         ->type_name("PATH");
     app.footer(app.get_footer() +
-               "\nWithout --device, the environment's LCD_DEVICE_URL, LCD_DEVICE_TOKEN,\n"
-               "LCD_DEVICE_USER, LCD_DEVICE_PASSWORD and LCD_DEVICE_TIMEOUT_MS are ignored for\n"
-               "the device simulator started in its place; with --device they fill in what the\n"
-               "options leave open.\n");
+               "\nThe device is --device, else the environment's LCD_DEVICE_URL. For it,\n"
+               "LCD_DEVICE_TOKEN, LCD_DEVICE_USER, LCD_DEVICE_PASSWORD and LCD_DEVICE_TIMEOUT_MS\n"
+               "stand in for --token, --user, --password and --timeout-ms when those are not\n"
+               "given; --user or --password sets LCD_DEVICE_TOKEN aside. With neither, a device\n"
+               "simulator is started and the environment is not used.\n" +
+               (*kDeviceLimits ? std::string("\n") + kDeviceLimits + "\n" : std::string()));
+}
+
+std::string takeDeviceFromEnvironment(ConnectionOptions& o) {
+    const char* url = std::getenv("LCD_DEVICE_URL");
+    if (!o.device.empty() || url == nullptr || *url == '\0')
+        return "";
+    std::string device = url;
+    const std::string fault = deviceUrlFault(device);
+    if (!fault.empty())
+        return "LCD_DEVICE_URL: " + fault;
+    o.device = device;
+    return "";
 }
 
 bool Connection::startDevice(const ConnectionOptions& options, std::string* error,
@@ -67,6 +86,9 @@ bool Connection::startDevice(const ConnectionOptions& options, std::string* erro
         m_settings = lcdcomm::Settings::fromEnvironment();
         m_settings.url = options.device;
     }
+    // What the command line says wins: its login over the environment's token.
+    if ((options.haveUser || options.havePassword) && !options.haveToken)
+        m_settings.token.clear();
     if (options.haveToken)
         m_settings.token = options.token;
     if (options.haveUser)

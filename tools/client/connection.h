@@ -41,9 +41,14 @@ struct ConnectionOptions {
 };
 
 // Adds --device, --token, --user, --password, --timeout-ms, --plugin,
-// --simulator and -v/--verbose to `app`, with their checks, and says in its footer how the
-// LCD_DEVICE_* environment fills in what they leave open.
+// --simulator and -v/--verbose to `app`, with their checks, and says in
+// its footer how the LCD_DEVICE_* environment fills in what they leave
+// open.
 void addConnectionOptions(CLI::App& app, ConnectionOptions& options);
+
+// After parsing: without --device, LCD_DEVICE_URL names the device.
+// Returns the usage error when it is no device address, else "".
+std::string takeDeviceFromEnvironment(ConnectionOptions& options);
 
 class Connection {
 public:
@@ -52,9 +57,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Without --device, starts the simulator and logs in to it as
-    // admin/admin (the environment is not used for it); with --device,
-    // takes the environment's settings and lets the options override them.
+    // Without a device, starts the simulator and logs in to it as
+    // admin/admin (the environment is not used for it); with one, takes
+    // the environment's settings and lets the options override them.
     // Call on the main thread: the simulator ends when the thread that
     // started it ends. `cancelled` is asked while the simulator starts.
     bool startDevice(const ConnectionOptions& options, std::string* error,

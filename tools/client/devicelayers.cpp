@@ -5,6 +5,8 @@
 #include "platform/communicator/lcdcomm.h"
 #include "protocol/constants.h"
 #include "protocol/protomodel.h"
+#include "tools/client/replycode.h"
+#include "tools/common/printable.h"
 
 namespace lcdclient {
 namespace {
@@ -23,7 +25,7 @@ AJSON(lcdclient::LayerListReply, code, message, data)
 
 namespace lcdclient {
 
-bool readDeviceLayers(LayerList& layers, std::string* error) {
+bool readDeviceLayers(LayerList& layers, std::string* error, bool withCodecText) {
     auto fail = [error](const std::string& why) {
         if (error)
             *error = why;
@@ -39,15 +41,23 @@ bool readDeviceLayers(LayerList& layers, std::string* error) {
     if (!response)
         return fail(lcdcomm::statusText(status));
     const std::string body(response->getBody(), response->getBodySize());
+    const ReplyCode code = readReplyCode(body);
+    const bool statusOk = status >= 200 && status <= 299;
+    if (!statusOk || code.kind == ReplyCode::Kind::other) {
+        std::string said = lcdcomm::detail::deviceSaid(body);
+        if (said.empty() && code.kind == ReplyCode::Kind::other)
+            said = "code " + code.sent;
+        return fail(
+            "the device refused: " +
+            (statusOk ? said : lcdcomm::statusText(status) + (said.empty() ? "" : ", " + said)));
+    }
+    if (code.kind != ReplyCode::Kind::zero)
+        return fail(code.fault());
     LayerListReply reply;
     std::string why;
     if (!LCD::ProtoModel::decode(body, reply, why))
-        return fail(lcdcomm::statusText(status) + ", and the reply could not be read: " + why);
-    if (reply.code != 0 || status != 200) {
-        const std::string said = lcdcomm::detail::deviceSaid(body);
-        return fail("the device refused: " + lcdcomm::statusText(status) +
-                    (said.empty() ? "" : ", " + said));
-    }
+        return fail("the device's reply holds no list of layer records" +
+                    (withCodecText ? " (" + lcdtools::printable(why) + ")" : std::string()));
     layers = std::move(reply.data);
     return true;
 }

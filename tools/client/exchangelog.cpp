@@ -5,21 +5,35 @@
 #include <mutex>
 
 #include "platform/communicator/device_said.h"
+#include "tools/common/printable.h"
 
 namespace lcdclient::exchangelog {
 
 namespace {
 
+// Enough of a body to see what it is; a reply of megabytes stays one
+// bounded line.
 constexpr std::size_t kShownBytes = 2000;
 
 std::mutex g_mutex;
-std::map<std::string, lcdcomm::Exchange> g_last;
+std::map<std::string, Seen> g_last;
 
-std::string shown(const std::string& body) {
-    if (body.size() <= kShownBytes)
-        return body;
-    return body.substr(0, kShownBytes) + "... (" + std::to_string(body.size()) + " bytes)";
+Seen judge(const lcdcomm::Exchange& e) {
+    Seen seen;
+    seen.any = true;
+    seen.status = e.status;
+    seen.error = lcdtools::printable(e.error);
+    if (!seen.answered())
+        return seen;
+    seen.code = readReplyCode(e.reply);
+    if (!seen.statusOk() || seen.code.kind != ReplyCode::Kind::zero)
+        seen.said = lcdcomm::detail::deviceSaid(e.reply);
+    if (seen.said.empty() && seen.code.kind == ReplyCode::Kind::other)
+        seen.said = "code " + seen.code.sent;
+    return seen;
 }
+
+} // namespace
 
 void print(const lcdcomm::Exchange& e) {
     std::string heads;
@@ -27,21 +41,22 @@ void print(const lcdcomm::Exchange& e) {
         heads += (heads.empty() ? "" : ", ") + head.first + ": " + head.second;
     char time[32];
     std::snprintf(time, sizeof time, "%.1f ms", e.ms);
-    const std::string request = "> " + e.method + " " + e.path +
-                                (heads.empty() ? "" : " (" + heads + ")") +
-                                (e.body.empty() ? "" : " " + shown(e.body));
-    const std::string answer =
-        e.status > 0 ? "< " + std::to_string(e.status) + " in " + time + ": " + shown(e.reply)
-                     : "< failed after " + std::string(time) + ": " + e.error;
+    const std::string request =
+        "> " + e.method + " " + lcdtools::printable(e.path, kShownBytes) +
+        (heads.empty() ? "" : " (" + lcdtools::printable(heads, kShownBytes) + ")") +
+        (e.body.empty() ? "" : " " + lcdtools::printable(e.body, kShownBytes));
+    const std::string answer = e.status > 0 ? "< " + std::to_string(e.status) + " in " + time +
+                                                  ": " + lcdtools::printable(e.reply, kShownBytes)
+                                            : "< failed after " + std::string(time) + ": " +
+                                                  lcdtools::printable(e.error, kShownBytes);
     std::fprintf(stderr, "%s\n%s\n", request.c_str(), answer.c_str());
 }
 
-} // namespace
-
 void install(bool verbose) {
     lcdcomm::observe([verbose](const lcdcomm::Exchange& exchange) {
+        Seen seen = judge(exchange);
         std::lock_guard<std::mutex> lock(g_mutex);
-        g_last[exchange.path] = exchange;
+        g_last[exchange.path] = std::move(seen);
         if (verbose)
             print(exchange);
     });
@@ -52,22 +67,22 @@ void forget() {
     g_last.clear();
 }
 
-lcdcomm::Exchange last(const std::string& path) {
+Seen last(const std::string& path) {
     std::lock_guard<std::mutex> lock(g_mutex);
     const auto found = g_last.find(path);
-    return found == g_last.end() ? lcdcomm::Exchange{} : found->second;
+    return found == g_last.end() ? Seen{} : found->second;
 }
 
 std::string why(const std::string& path) {
-    const lcdcomm::Exchange e = last(path);
-    if (e.method.empty())
+    const Seen seen = last(path);
+    if (!seen.any)
         return "";
-    if (e.status <= 0)
-        return e.error;
-    const std::string said = lcdcomm::detail::deviceSaid(e.reply);
-    if (e.status != 200)
-        return "HTTP status " + std::to_string(e.status) + (said.empty() ? "" : ", " + said);
-    return said;
+    if (!seen.answered())
+        return seen.error;
+    if (!seen.statusOk())
+        return "HTTP status " + std::to_string(seen.status) +
+               (seen.said.empty() ? "" : ", " + seen.said);
+    return seen.said;
 }
 
 } // namespace lcdclient::exchangelog

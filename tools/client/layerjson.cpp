@@ -10,10 +10,11 @@
 #include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "tools/common/layersettings.h"
+#include "tools/common/printable.h"
 #include "tools/common/wholenumber.h"
 
 namespace lcdclient {
@@ -79,9 +80,15 @@ public:
     Reader(const std::string& text, const std::string& name) : m_text(text), m_name(name) {}
 
     bool read(LayerList& layers, std::string& error) {
-        const bool parsed =
-            Json::sax_parse(CountingIterator{m_text.data(), &m_taken},
-                            CountingIterator{m_text.data() + m_text.size(), &m_taken}, this);
+        // The parser takes a NUL byte for the end of the text; it is a
+        // fault of its own, unless one comes before it.
+        const std::size_t nul = std::min(m_text.find('\0'), m_text.size());
+        const bool parsed = Json::sax_parse(CountingIterator{m_text.data(), &m_taken},
+                                            CountingIterator{m_text.data() + nul, &m_taken}, this);
+        if (nul < m_text.size() && (m_error.empty() || m_errorAt >= nul)) {
+            m_error.clear();
+            fail(nul, "", "a NUL byte, which JSON text does not hold");
+        }
         if (parsed && m_error.empty() && m_layers.empty())
             fail(0, "", "the array holds no layer records");
         if (!parsed || !m_error.empty()) {
@@ -108,7 +115,7 @@ public:
     bool key(string_t& key) override {
         Frame& frame = m_frames.back();
         const std::string path = frame.schemaPath.empty() ? key : frame.schemaPath + "." + key;
-        const std::string shown = frame.shownPath + "." + key;
+        const std::string shown = frame.shownPath + "." + lcdtools::printable(key, 40);
         if (schema().count(path) == 0)
             return fail(stringStart(), shown, "unknown member");
         if (!frame.seen.insert(key).second)
@@ -125,11 +132,19 @@ public:
         const std::size_t colon = what.find(": ", column == std::string::npos ? 0 : column);
         if (colon != std::string::npos)
             what = what.substr(colon + 2);
-        // `position` counts the byte at fault, or one past the end.
+        // `position` counts the byte at fault, or one past the end. In the
+        // array, an element is named only where one was due (after '[' or
+        // ','), not after one that is complete.
+        const std::size_t at = position > 0 ? position - 1 : 0;
         std::string path;
-        if (!m_frames.empty())
-            path = m_frames.back().object ? m_frames.back().shownPath : where();
-        return fail(position > 0 ? position - 1 : 0, path, what);
+        if (!m_frames.empty() && m_frames.back().object) {
+            path = m_frames.back().shownPath;
+        } else if (!m_frames.empty()) {
+            const std::size_t before = at > 0 ? m_text.find_last_not_of(" \t\r\n", at - 1) : 0;
+            if (before != std::string::npos && (m_text[before] == ',' || m_text[before] == '['))
+                path = where();
+        }
+        return fail(at, path, lcdtools::printable(what));
     }
 
 private:
@@ -214,7 +229,8 @@ private:
     bool scalar(std::size_t start, std::size_t end = std::string::npos) {
         if (end == std::string::npos)
             end = m_taken;
-        const std::string literal = m_text.substr(start, end - start);
+        const std::string_view raw = std::string_view(m_text).substr(start, end - start);
+        const std::string literal = lcdtools::printable(raw, 40);
         if (m_frames.empty())
             return fail(start, "", "not an array of layer records");
         const Frame& frame = m_frames.back();
@@ -224,7 +240,7 @@ private:
         if (member == kObject)
             return fail(start, where(), literal + " is not an object");
         long long value = 0;
-        if (!lcdtools::parseWhole(literal, INT_MIN, INT_MAX, value))
+        if (!lcdtools::parseWhole(raw, INT_MIN, INT_MAX, value))
             return fail(start, where(), literal + " is not a 32-bit integer");
         member->of(m_layers.back()) = static_cast<int>(value);
         return true;
@@ -234,6 +250,7 @@ private:
         if (!m_error.empty())
             return false;
         offset = std::min(offset, m_text.size());
+        m_errorAt = offset;
         std::size_t line = 1, lineStart = 0;
         for (std::size_t i = 0; i < offset; ++i)
             if (m_text[i] == '\n') {
@@ -253,6 +270,7 @@ private:
     std::string m_key;
     LayerList m_layers;
     std::string m_error;
+    std::size_t m_errorAt = 0; // the byte m_error names
 };
 
 } // namespace
@@ -263,24 +281,37 @@ bool readLayers(const std::string& text, const std::string& name, LayerList& lay
 }
 
 bool readLayerFile(const std::string& path, LayerList& layers, std::string& error) {
-    std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return readLayers(text, kStdinName, layers, error);
-    }
+    const bool fromStdin = path == "-";
+    const std::string name = fromStdin ? kStdinName : path;
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error = path + ": is a directory";
+    if (!fromStdin && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error = name + ": is a directory";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": " + std::strerror(errno);
+    std::ifstream file;
+    if (!fromStdin) {
+        file.open(path, std::ios::binary);
+        if (!file) {
+            error = name + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    std::istream& in = fromStdin ? std::cin : file;
+    // Read as it comes, never more than the limit and a byte: an endless
+    // input ends here too.
+    std::string text;
+    char chunk[65536];
+    while (text.size() <= kLayerFileMaxBytes && in.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kLayerFileMaxBytes) {
+        error = name + ": larger than " + std::to_string(kLayerFileMaxBytes) + " bytes";
         return false;
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    return readLayers(all.str(), path, layers, error);
+    if (in.bad()) {
+        error = name + ": cannot be read";
+        return false;
+    }
+    return readLayers(text, name, layers, error);
 }
 
 nlohmann::ordered_json layersToJson(const LayerList& layers) {

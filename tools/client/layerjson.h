@@ -20,16 +20,22 @@ namespace lcdclient {
 // The name standard input goes by in messages.
 constexpr const char* kStdinName = "<stdin>";
 
+// The largest layer file read: some thousands of records, each written
+// out in full.
+constexpr std::size_t kLayerFileMaxBytes = std::size_t(1) << 20;
+
 // Reads `text` as an array of layer records: objects whose members are the
 // record's members, each leaf an integer within 32 bits, no member unknown
 // or given twice, nothing after the array. Members not given keep the
-// record's defaults. On a fault returns false, leaves `layers` as it was
-// and puts "NAME:LINE:COLUMN: PATH: what" into `error` (PATH and its colon
-// left out at the top level); lines and columns count from 1, in bytes.
+// record's defaults, no NUL byte anywhere. On a fault returns false, leaves
+// `layers` as it was and puts "NAME:LINE:COLUMN: PATH: what" into `error`
+// (PATH and its colon left out at the top level, bytes of the text
+// quoted printable); lines and columns count from 1, in bytes.
 bool readLayers(const std::string& text, const std::string& name, LayerList& layers,
                 std::string& error);
 
-// readLayers on the file at `path`, or on standard input for "-".
+// readLayers on the file at `path`, or on standard input for "-", read
+// up to kLayerFileMaxBytes; a longer input is a fault.
 bool readLayerFile(const std::string& path, LayerList& layers, std::string& error);
 
 // The records as readLayers reads them, members in the body's order.

@@ -7,12 +7,15 @@
 #include <cstring>
 #include <mutex>
 
+#include "tools/common/printable.h"
+
 namespace lcdclient::pluginwarnings {
 
 namespace {
 
 constexpr const char* kPrefix = "[layer] ";
-constexpr const char* kUnreadable = "decode json failed :";
+constexpr const char* kUnreadable = "decode json failed";
+constexpr const char* kSendFailed = "send request failed";
 
 std::mutex g_mutex;
 std::vector<std::string> g_setWarnings;
@@ -24,16 +27,6 @@ std::string trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     const std::size_t last = text.find_last_not_of(' ');
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
-}
-
-// The plug-in's own words stay as they are; the one a user meets most
-// often is said plainly.
-std::string forAnswerLine(const std::string& text) {
-    const std::string rest = text.substr(std::strlen(kPrefix));
-    if (rest.compare(0, std::strlen(kUnreadable), kUnreadable) == 0)
-        return "the device's reply could not be read: " +
-               trimmed(rest.substr(std::strlen(kUnreadable)));
-    return trimmed(rest);
 }
 
 void onMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -53,7 +46,7 @@ void onMessage(QtMsgType type, const QMessageLogContext& context, const QString&
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         if (fromSet) {
-            g_setWarnings.push_back(forAnswerLine(text));
+            g_setWarnings.push_back(text);
             return;
         }
         if (g_quiet)
@@ -63,10 +56,21 @@ void onMessage(QtMsgType type, const QMessageLogContext& context, const QString&
     if (other)
         other(text);
     else
-        std::fprintf(stderr, "lcdhost: plug-in: %s\n", text.c_str());
+        std::fprintf(stderr, "lcdhost: plug-in: %s\n", lcdtools::printable(text).c_str());
 }
 
 } // namespace
+
+std::string inWords(const std::string& warning) {
+    const std::size_t prefix =
+        warning.compare(0, std::strlen(kPrefix), kPrefix) == 0 ? std::strlen(kPrefix) : 0;
+    const std::string rest = trimmed(warning.substr(prefix));
+    if (rest.compare(0, std::strlen(kUnreadable), kUnreadable) == 0)
+        return "the device's reply could not be read";
+    if (rest.compare(0, std::strlen(kSendFailed), kSendFailed) == 0)
+        return "the set request was not delivered";
+    return lcdtools::printable(rest);
+}
 
 void install(bool quiet, std::function<void(const std::string&)> other) {
     {

@@ -4,7 +4,8 @@
 //   lcdclient::pluginwarnings::install(quiet);
 //   session.set(layers);
 //   for (const std::string& w : lcdclient::pluginwarnings::takeSetWarnings())
-//       ... "the device's reply could not be read: error at line :0 col :0 msg:..."
+//       ... w: "[layer]  decode json failed :  error at line :0 col :0 msg:..."
+//       ... inWords(w): "the device's reply could not be read"
 #pragma once
 
 #include <functional>
@@ -20,7 +21,11 @@ namespace lcdclient::pluginwarnings {
 // the handler installed before.
 void install(bool quiet, std::function<void(const std::string&)> other = {});
 
-// The set handler's warnings since the last call, worded for an answer line.
+// The set handler's warnings since the last call, as the plug-in logged them.
 std::vector<std::string> takeSetWarnings();
+
+// A warning of the plug-in in a person's words, printable: the codec's
+// text is for -v.
+std::string inWords(const std::string& warning);
 
 } // namespace lcdclient::pluginwarnings

@@ -1,6 +1,5 @@
 #include "tools/client/session.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace lcdclient {
@@ -18,11 +17,6 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, 
             const LayerList layers = *static_cast<const LayerList*>(message->getData());
             if (m_onChange)
                 m_onChange(layers);
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                ++m_changes;
-            }
-            m_changed.notify_all();
             return nullptr;
         });
     m_plugin = pqxhost::Plugin::load(pluginPath, *m_host, error);
@@ -95,17 +89,6 @@ std::vector<std::string> Session::registrations() const {
         lines.push_back("notification handler for " + hex(kAutoReportLayerImageQuality) +
                         " (auto-report) registered");
     return lines;
-}
-
-bool Session::waitForChanges(std::uint64_t count, int timeoutMs) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [&] { return m_changes >= count; });
-}
-
-std::uint64_t Session::changes() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_changes;
 }
 
 } // namespace lcdclient

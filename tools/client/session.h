@@ -3,7 +3,6 @@
 //   lcdclient::Session session;
 //   if (!session.open(pluginPath, deviceUrl, &error)) { ... }
 //   auto answer = session.set(layers);          // 0xfc050410, blocks
-//   session.waitForChanges(1, 3000);            // 0xfc08040b notifications
 //   session.close();                            // also done by the destructor
 //
 // Opening loads the plug-in (which registers its handlers with the host) and
@@ -12,11 +11,9 @@
 // handed to the change callback, on the thread that posted it.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -59,10 +56,6 @@ public:
     // model's two incoming ids.
     std::vector<std::string> registrations() const;
 
-    // Waits until `count` changes have been seen in all, or the time passes;
-    // true when they have.
-    bool waitForChanges(std::uint64_t count, int timeoutMs);
-    std::uint64_t changes() const;
     bool streamOpen() const { return m_stream && m_stream->connected(); }
     // While open: the host and the stream, for those who watch them at work.
     pqxhost::Host& host() { return *m_host; }
@@ -75,9 +68,6 @@ private:
     std::unique_ptr<pqxhost::Host> m_host;
     std::unique_ptr<pqxhost::Plugin> m_plugin;
     std::unique_ptr<pqxhost::AutoReportStream> m_stream;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::uint64_t m_changes = 0;
 };
 
 } // namespace lcdclient

@@ -1,4 +1,5 @@
 #include "tools/common/commandline.h"
+#include "tools/common/standardoutput.h"
 #include "tools/common/wholenumber.h"
 
 #include <CLI/CLI.hpp>
@@ -8,15 +9,17 @@
 namespace lcdtools::commandline {
 
 CLI::Validator wholeNumber(long min, long max) {
-    const std::string range = std::to_string(min) + " to " + std::to_string(max);
     return CLI::Validator(
-        [min, max, range](std::string& text) -> std::string {
+        [min, max](std::string& text) -> std::string {
             long long value = 0;
-            if (parseWhole(text, min, max, value))
-                return "";
-            return "\"" + text + "\" is not a whole number from " + range;
+            return parseWhole(text, min, max, value) ? "" : wholeNumberFault(text, min, max);
         },
         "", "");
+}
+
+CLI::Validator notEmpty() {
+    return CLI::Validator([](std::string& v) -> std::string { return v.empty() ? "is empty" : ""; },
+                          "", "");
 }
 
 int usageError(const CLI::App& app, const std::string& what) {
@@ -32,12 +35,16 @@ int parse(CLI::App& app, int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& done) {
-        return app.exit(done); // --help or --version: printed on stdout
+        // --help or --version, printed on stdout, which may be a full disk.
+        const int status = app.exit(done);
+        return standardoutput::finish(app.get_name()) ? status : 1;
     } catch (const CLI::ArgumentMismatch& e) {
-        // "--seconds: 1 required INT missing"
+        // "--seconds: 1 required INT missing", "--token: At Most 1 required but received 2"
         std::string what = e.what();
         const std::size_t colon = what.find(':');
-        if (what.find(" required ") != std::string::npos && colon != std::string::npos)
+        if (colon != std::string::npos && what.find(": At Most ") == colon)
+            what = what.substr(0, colon) + " is given more than once";
+        else if (what.find(" required ") != std::string::npos && colon != std::string::npos)
             what = what.substr(0, colon) + " needs a value";
         return usageError(app, what);
     } catch (const CLI::ParseError& e) {

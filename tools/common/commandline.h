@@ -19,13 +19,19 @@ class Validator;
 namespace lcdtools::commandline {
 
 // A whole decimal number from `min` to `max`, e.g. for --seconds:
-// "--seconds: \"abc\" is not a whole number from 0 to 86400".
+// "--seconds: \"abc\" is not a whole number from 0 to 86400" (see
+// wholeNumberFault).
 CLI::Validator wholeNumber(long min, long max);
+
+// Any text but an empty one: "--token: is empty".
+CLI::Validator notEmpty();
 
 // Parses the command line. Returns -1 when the program is to go on;
 // otherwise what was asked for (help, version) or the usage error has been
-// printed and the exit status is returned. Arguments that no option or
-// command takes are usage errors.
+// printed and the exit status is returned (1 when the help could not be
+// written). Arguments that no option or command takes are usage errors,
+// and so is an option of one value given twice: "--token is given more
+// than once".
 int parse(CLI::App& app, int argc, char** argv);
 
 // Prints a usage error found after parsing, naming the command given, and

@@ -1,6 +1,9 @@
 #include "tools/common/wholenumber.h"
 
 #include <charconv>
+#include <climits>
+
+#include "tools/common/printable.h"
 
 namespace lcdtools {
 
@@ -15,6 +18,13 @@ bool parseWhole(std::string_view text, long long low, long long high, long long&
         return false;
     value = parsed;
     return true;
+}
+
+std::string wholeNumberFault(std::string_view text, long long low, long long high) {
+    const std::string quoted = "\"" + printable(text, 40) + "\" is not ";
+    if (low == INT_MIN && high == INT_MAX)
+        return quoted + "a 32-bit integer";
+    return quoted + "a whole number from " + std::to_string(low) + " to " + std::to_string(high);
 }
 
 } // namespace lcdtools

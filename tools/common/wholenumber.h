@@ -9,6 +9,7 @@
 // prefix.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace lcdtools {
@@ -16,5 +17,11 @@ namespace lcdtools {
 // True when `text` is such a number from `low` to `high`; `value` is set
 // only then.
 bool parseWhole(std::string_view text, long long low, long long high, long long& value);
+
+// The fault a message names when parseWhole refuses `text`, one wording
+// for every program: "\"abc\" is not a 32-bit integer" when the bounds are
+// those of a 32-bit integer, else "\"abc\" is not a whole number from 0 to
+// 86400". The text is quoted printable.
+std::string wholeNumberFault(std::string_view text, long long low, long long high);
 
 } // namespace lcdtools

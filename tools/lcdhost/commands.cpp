@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 
 #include "tools/client/devicelayers.h"
 #include "tools/client/interruption.h"
 #include "tools/client/layerjson.h"
 #include "tools/client/layersummary.h"
+#include "tools/common/printable.h"
+#include "tools/common/standardoutput.h"
 
 namespace lcdhost {
 
@@ -60,61 +61,65 @@ int Commands::run() {
     case Command::demo: status = demo(); break;
     }
     m_connection.close();
-    return status;
+    return lcdtools::standardoutput::finish("lcdhost") ? status : 1;
 }
 
-lcdclient::SetAnswer Commands::setAndShow(const LayerList& layers, bool& failed) {
+bool Commands::setAndShow(const LayerList& layers, bool refusalExpected) {
     lcdclient::Session& session = m_connection.session();
     m_out.say("set " + describe(layers));
-    const std::uint64_t before = session.changes();
+    // What was reported before this set is not its change.
+    m_inbox.takeChanges();
     lcdclient::SetAnswer answer;
     unlessInterrupted([&] { answer = lcdclient::sendSet(session, layers); });
 
-    const bool accepted = answer.verdict == Verdict::accepted;
-    failed = !accepted || (m_options.strict && answer.warned);
+    const bool expected = refusalExpected ? answer.verdict == Verdict::refused
+                                          : answer.ok() && !(m_options.strict && answer.warned());
     const std::string line = answer.text();
     m_out.say("  answer: " + line);
-    if (failed && m_out.quiet)
+    for (const std::string& warning : answer.warnings)
+        m_out.note("plug-in: " + lcdtools::printable(warning));
+    if (!expected && m_out.quiet)
         m_out.error("answer: " + line);
 
-    if (accepted && m_options.waitMs > 0) {
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(m_options.waitMs);
-        while (!session.waitForChanges(before + 1, 10)) {
-            if (lcdclient::interruption::requested())
-                abandon();
-            if (std::chrono::steady_clock::now() >= until) {
-                m_out.say("  no change reported within " + std::to_string(m_options.waitMs) +
-                          " ms");
-                break;
-            }
-        }
-    }
+    // The set's own change is the one that reports what was sent; other
+    // clients' changes may come before it.
     Json changes = Json::array();
-    for (const Inbox::Change& change : m_inbox.takeChanges()) {
-        m_out.say("  changed: " + describe(change.layers));
-        changes.push_back(lcdclient::layersToJson(change.layers));
+    const auto until = std::chrono::steady_clock::now() +
+                       std::chrono::milliseconds(answer.ok() ? m_options.waitMs : 0);
+    for (bool seen = false; !seen;) {
+        for (const Inbox::Change& change : m_inbox.takeChanges()) {
+            if (seen || !reportsSet(change.layers, layers)) {
+                m_out.note("a change this set did not make: " + describe(change.layers));
+                continue;
+            }
+            seen = true;
+            m_out.say("  changed: " + describe(change.layers));
+            changes.push_back(lcdclient::layersToJson(change.layers));
+        }
+        if (seen || std::chrono::steady_clock::now() >= until)
+            break;
+        if (lcdclient::interruption::sleep(10))
+            abandon();
     }
+    if (changes.empty() && answer.ok() && m_options.waitMs > 0)
+        m_out.say("  no change reported within " + std::to_string(m_options.waitMs) + " ms");
     m_out.sayJson(Json{{"set", lcdclient::layersToJson(layers)},
                        {"answer", answer.word()},
-                       {"reason", answer.reason},
+                       {"reason", answer.why()},
                        {"changes", changes}});
-    return answer;
+    return expected;
 }
 
 int Commands::set() {
-    bool failed = false;
-    setAndShow(m_options.layers, failed);
-    return failed ? 1 : 0;
+    return setAndShow(m_options.layers) ? 0 : 1;
 }
 
 int Commands::demo() {
-    bool failed = false, anyFailed = false;
+    bool asExpected = true;
     LayerList one(1);
     one[0].layerId = 1;
     one[0].imageQuality.hue = -10;
-    setAndShow(one, failed);
-    anyFailed |= failed;
+    asExpected &= setAndShow(one);
 
     LayerList two(2);
     two[0].layerId = 2;
@@ -122,22 +127,22 @@ int Commands::demo() {
     two[0].imageQuality.gamma = 200;
     two[1].layerId = 3;
     two[1].imageQuality.contrast = {60, 55, 45};
-    setAndShow(two, failed);
-    anyFailed |= failed;
+    asExpected &= setAndShow(two);
 
     m_out.say("a layer the device does not have:");
     LayerList unknown(1);
     unknown[0].layerId = 99;
-    anyFailed |= setAndShow(unknown, failed).verdict == Verdict::accepted;
-    m_out.say(anyFailed ? "demo: an answer was not as expected" : "demo: every answer as expected");
-    return anyFailed ? 1 : 0;
+    asExpected &= setAndShow(unknown, true);
+    m_out.say(asExpected ? "demo: every answer as expected"
+                         : "demo: an answer was not as expected");
+    return asExpected ? 0 : 1;
 }
 
 int Commands::get() {
     LayerList all;
     std::string why;
     bool ok = false;
-    unlessInterrupted([&] { ok = lcdclient::readDeviceLayers(all, &why); });
+    unlessInterrupted([&] { ok = lcdclient::readDeviceLayers(all, &why, m_out.verbose); });
     if (!ok) {
         m_out.error("cannot read the device's layers: " + why);
         return 1;
@@ -152,6 +157,8 @@ int Commands::get() {
         }
         shown.push_back(*at);
     }
+    if (shown.empty())
+        m_out.say("the device has no layers");
     for (const auto& layer : shown)
         m_out.say(lcdclient::summary(layer));
     m_out.sayJson(lcdclient::layersToJson(shown));
@@ -172,7 +179,7 @@ int Commands::watch() {
                                {"layers", lcdclient::layersToJson(change.layers)}});
         }
         // A reader that went away (watch | head) ends the watch too.
-        if (interrupted || !std::cout)
+        if (interrupted || !lcdtools::standardoutput::flush())
             break;
     }
     if (!m_connection.session().streamOpen()) {

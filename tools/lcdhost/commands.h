@@ -33,9 +33,9 @@ private:
     int watch();
 
     // Sends one set request and prints what it sends, the answer and the
-    // change it causes. Returns the answer; `failed` tells whether it counts
-    // as a failure of a set that was to be accepted.
-    lcdclient::SetAnswer setAndShow(const lcdclient::LayerList& layers, bool& failed);
+    // change it causes. True when the answer was as expected: accepted (no
+    // warning either, with --strict) or, with `refusalExpected`, refused.
+    bool setAndShow(const lcdclient::LayerList& layers, bool refusalExpected = false);
     // Runs `work` on a thread of its own until it ends, or abandons the run
     // when a signal comes first.
     void unlessInterrupted(const std::function<void()>& work);

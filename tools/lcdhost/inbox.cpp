@@ -1,5 +1,9 @@
 #include "tools/lcdhost/inbox.h"
 
+#include <algorithm>
+
+#include "tools/client/layersummary.h"
+
 namespace lcdhost {
 
 void Inbox::add(const lcdclient::LayerList& layers) {
@@ -9,10 +13,10 @@ void Inbox::add(const lcdclient::LayerList& layers) {
 
 void Inbox::stream(bool open, const std::string& why) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (open && !m_lost)
-        return;
-    m_lost = !open;
-    m_notes.push_back(open ? "" : why);
+    const auto now = lcdclient::StreamNews::Clock::now();
+    std::string line = open ? m_news.opened(now) : m_news.lost(why, now);
+    if (!line.empty())
+        m_notes.push_back({!open, std::move(line)});
 }
 
 std::vector<Inbox::Change> Inbox::takeChanges() {
@@ -23,17 +27,23 @@ std::vector<Inbox::Change> Inbox::takeChanges() {
 }
 
 void Inbox::printStreamNotes(const Output& out) {
-    std::vector<std::string> notes;
+    std::vector<Note> notes;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         notes.swap(m_notes);
     }
-    for (const std::string& why : notes) {
-        if (!why.empty())
-            out.error("stream lost, reconnecting (" + why + ")");
-        else if (!out.quiet)
-            out.error("stream open again");
-    }
+    for (const Note& note : notes)
+        if (note.loss || !out.quiet)
+            out.error(note.line);
+}
+
+bool reportsSet(const lcdclient::LayerList& change, const lcdclient::LayerList& sent) {
+    return change.size() == sent.size() &&
+           std::all_of(sent.begin(), sent.end(), [&](const lcdclient::LayerRecord& record) {
+               return std::any_of(change.begin(), change.end(), [&](const auto& reported) {
+                   return lcdclient::sameRecord(reported, record);
+               });
+           });
 }
 
 } // namespace lcdhost

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/client/streamnews.h"
 #include "tools/lcdhost/output.h"
 
 namespace lcdhost {
@@ -23,8 +24,8 @@ public:
     };
 
     void add(const lcdclient::LayerList& layers);
-    // The stream opened (true) or was lost (false, `why` says how). The
-    // first opening is no news; one after a loss is.
+    // The stream opened (true) or was lost (false, `why` says how); told
+    // as StreamNews tells it.
     void stream(bool open, const std::string& why);
 
     std::vector<Change> takeChanges();
@@ -32,10 +33,18 @@ public:
     void printStreamNotes(const Output& out);
 
 private:
+    struct Note {
+        bool loss;
+        std::string line;
+    };
     std::mutex m_mutex;
     std::vector<Change> m_changes;
-    std::vector<std::string> m_notes; // a loss's cause, or empty for "open again"
-    bool m_lost = false;
+    std::vector<Note> m_notes;
+    lcdclient::StreamNews m_news;
 };
+
+// True when `change` is what the device reports after storing `sent`:
+// the same records, in any order.
+bool reportsSet(const lcdclient::LayerList& change, const lcdclient::LayerList& sent);
 
 } // namespace lcdhost

@@ -5,22 +5,36 @@
 #include <iostream>
 
 #include "tools/client/layersummary.h"
+#include "tools/common/printable.h"
+#include "tools/common/standardoutput.h"
 
 namespace lcdhost {
 
+namespace {
+
+// Room for our words around what they quote, each quote bounded already.
+constexpr std::size_t kErrorBytes = 4000;
+
+} // namespace
+
 void Output::say(const std::string& line) const {
-    if (!quiet && !json)
-        std::cout << line << "\n" << std::flush;
+    if (!quiet && !json) {
+        std::cout << line << "\n";
+        lcdtools::standardoutput::flush();
+    }
 }
 
 void Output::sayJson(const Json& value) const {
-    if (json)
-        std::cout << value.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n"
-                  << std::flush;
+    if (json) {
+        std::cout << value.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n";
+        lcdtools::standardoutput::flush();
+    }
 }
 
 void Output::error(const std::string& line) const {
-    std::cerr << "lcdhost: " << line << "\n";
+    // The last door before the terminal: whatever of the device a cause
+    // quotes stays one line of printable text.
+    std::cerr << "lcdhost: " << lcdtools::printable(line, kErrorBytes) << "\n";
 }
 
 void Output::note(const std::string& line) const {
@@ -48,9 +62,11 @@ std::string timestamp(Clock::time_point when, bool utc) {
     else
         localtime_r(&seconds, &parts);
     char text[40];
-    const std::size_t n =
+    std::size_t n =
         std::strftime(text, sizeof text, utc ? "%Y-%m-%dT%H:%M:%S" : "%Y-%m-%d %H:%M:%S", &parts);
-    std::snprintf(text + n, sizeof text - n, ".%03d%s", static_cast<int>(ms), utc ? "Z" : "");
+    n += static_cast<std::size_t>(
+        std::snprintf(text + n, sizeof text - n, ".%03d", static_cast<int>(ms)));
+    std::strftime(text + n, sizeof text - n, utc ? "Z" : " %z", &parts);
     return text;
 }
 

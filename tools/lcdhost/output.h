@@ -1,5 +1,7 @@
 // What lcdhost prints: results on standard output, as text lines, as JSON
-// (--json) or not at all (-q); errors and notes on standard error.
+// (--json) or not at all (-q), each flushed as it is printed (whether it
+// was written is asked of lcdtools::standardoutput); errors and notes on
+// standard error.
 //
 //   lcdhost::Output out;                      // out.quiet, out.json, out.verbose from the options
 //   out.say("set layer 1: hue -10");          // a text result
@@ -34,7 +36,7 @@ struct Output {
 // "layer 3: hue -10; layer 4: gamma 200", or "no layers".
 std::string describe(const lcdclient::LayerList& layers);
 
-// "2024-05-01 14:03:07.250" in local time, or "2024-05-01T12:03:07.250Z".
+// "2024-05-01 14:03:07.250 +0200" in local time, or "2024-05-01T12:03:07.250Z".
 std::string timestamp(Clock::time_point when, bool utc);
 
 } // namespace lcdhost

@@ -5,10 +5,12 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include "tools/client/exchangelog.h"
+
 namespace lcdpanel {
 
-DevicePicture::DevicePicture(const QString& deviceUrl, int timeoutMs, QObject* parent)
-    : QObject(parent), m_deviceUrl(deviceUrl), m_timeoutMs(timeoutMs) {
+DevicePicture::DevicePicture(const QString& deviceUrl, int timeoutMs, bool verbose, QObject* parent)
+    : QObject(parent), m_deviceUrl(deviceUrl), m_timeoutMs(timeoutMs), m_verbose(verbose) {
     // The device is reached directly, as the communicator reaches it.
     m_network.setProxy(QNetworkProxy::NoProxy);
 }
@@ -33,6 +35,7 @@ void DevicePicture::start(int layerId) {
         request.setTransferTimeout(m_timeoutMs);
     else
         request.setTransferTimeout();
+    m_began.start();
     QNetworkReply* reply = m_network.get(request);
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, layerId] { finished(reply, layerId); });
@@ -42,9 +45,22 @@ void DevicePicture::finished(QNetworkReply* reply, int layerId) {
     reply->deleteLater();
     m_underWay = false;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QByteArray bytes = reply->readAll();
+    if (m_verbose) {
+        // As the communicator's exchanges are shown, the picture's bytes by their size.
+        lcdcomm::Exchange shown;
+        shown.method = "GET";
+        shown.path = path(layerId).toStdString();
+        shown.status = status;
+        shown.error = reply->errorString().toStdString();
+        shown.reply = std::to_string(bytes.size()) + " bytes of " +
+                      reply->header(QNetworkRequest::ContentTypeHeader).toString().toStdString();
+        shown.ms = static_cast<double>(m_began.nsecsElapsed()) / 1e6;
+        lcdclient::exchangelog::print(shown);
+    }
     QImage image;
     if (reply->error() == QNetworkReply::NoError && status == 200)
-        image.loadFromData(reply->readAll(), "PNG");
+        image.loadFromData(bytes, "PNG");
     if (!image.isNull()) {
         emit arrived(layerId, image);
     } else {

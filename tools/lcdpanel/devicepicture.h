@@ -4,14 +4,16 @@
 // missing() says so. A plain HTTP GET on the GUI thread's event loop,
 // never waited for:
 //
-//   lcdpanel::DevicePicture picture("http://127.0.0.1:8900", 5000);
+//   lcdpanel::DevicePicture picture("http://127.0.0.1:8900", 5000, verbose);
 //   connect(&picture, &DevicePicture::arrived, ...);   // (layer, image)
 //   picture.fetch(2);
 //
 // Fetches asked for while one is under way wait for it, and only the last
-// is made: a picture is always of the latest settings asked for.
+// is made: a picture is always of the latest settings asked for. With
+// `verbose`, each GET is shown on stderr as -v shows the communicator's.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -24,7 +26,7 @@ namespace lcdpanel {
 class DevicePicture : public QObject {
     Q_OBJECT
 public:
-    DevicePicture(const QString& deviceUrl, int timeoutMs, QObject* parent = nullptr);
+    DevicePicture(const QString& deviceUrl, int timeoutMs, bool verbose, QObject* parent = nullptr);
 
     void fetch(int layerId);
 
@@ -41,6 +43,8 @@ private:
 
     QString m_deviceUrl;
     int m_timeoutMs;
+    bool m_verbose;
+    QElapsedTimer m_began;
     QNetworkAccessManager m_network;
     bool m_underWay = false;
     int m_next = 0; // the layer to fetch next, 0: none

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -60,17 +61,21 @@ LayerControls::LayerControls(QWidget* parent) : QWidget(parent) {
         spin->setObjectName(QString::fromUtf8(c.name));
         slider->setToolTip(QString("%1 (%2..%3)").arg(c.name).arg(c.low).arg(c.high));
         const int row = grid->rowCount();
-        grid->addWidget(new QLabel(QString::fromUtf8(c.label), box), row, 0);
+        auto* label = new QLabel(QString::fromUtf8(c.label), box);
+        grid->addWidget(label, row, 0);
         grid->addWidget(slider, row, 1);
         grid->addWidget(spin, row, 2);
         connect(slider, &QSlider::valueChanged, spin, &QSpinBox::setValue);
         connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), slider, &QSlider::setValue);
         // Every change passes through the spin box, the slider's too.
-        connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this] {
-            if (!m_showing)
-                emit edited();
+        const std::size_t index = m_rows.size();
+        connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, [this, index] {
+            if (m_showing)
+                return;
+            m_rows[index].chosen = true;
+            emit edited();
         });
-        m_rows.push_back({&c, slider, spin});
+        m_rows.push_back({&c, label, slider, spin, false});
     }
     column->addStretch(1);
 }
@@ -78,22 +83,38 @@ LayerControls::LayerControls(QWidget* parent) : QWidget(parent) {
 void LayerControls::show(const lcdclient::LayerRecord& record) {
     m_shown = record;
     m_showing = true;
-    for (const Row& row : m_rows) {
+    for (Row& row : m_rows) {
         const int value = row.setting->in(m_shown);
-        row.spin->setValue(std::clamp(value, row.spin->minimum(), row.spin->maximum()));
+        const bool outside = value < row.setting->low || value > row.setting->high;
+        row.spin->setValue(std::clamp(value, row.setting->low, row.setting->high));
+        row.chosen = false;
+        const QString label = QString::fromUtf8(row.setting->label);
+        row.label->setText(outside ? QString("%1 (device: %2)").arg(label).arg(value) : label);
+        row.label->setToolTip(outside ? QString("the device holds %1, outside %2..%3; the "
+                                                "controls show the nearest end")
+                                            .arg(value)
+                                            .arg(row.setting->low)
+                                            .arg(row.setting->high)
+                                      : QString());
     }
     m_showing = false;
 }
 
 lcdclient::LayerRecord LayerControls::record() const {
     lcdclient::LayerRecord record = m_shown;
-    for (const Row& row : m_rows) {
-        int& value = row.setting->of(record);
-        const int shownAs = std::clamp(value, row.spin->minimum(), row.spin->maximum());
-        if (row.spin->value() != shownAs)
-            value = row.spin->value();
-    }
+    for (const Row& row : m_rows)
+        if (row.chosen)
+            row.setting->of(record) = row.spin->value();
     return record;
+}
+
+QString LayerControls::outsideRanges(const lcdclient::LayerRecord& record) {
+    QStringList outside;
+    for (const lcdtools::LayerSetting& s : lcdtools::kLayerSettings)
+        if (s.in(record) < s.low || s.in(record) > s.high)
+            outside
+                << QString("%1 %2 (%3..%4)").arg(s.name).arg(s.in(record)).arg(s.low).arg(s.high);
+    return outside.join(", ");
 }
 
 } // namespace lcdpanel

@@ -18,6 +18,7 @@
 
 #include "tools/client/layersummary.h"
 
+class QLabel;
 class QSlider;
 class QSpinBox;
 
@@ -28,12 +29,17 @@ class LayerControls : public QWidget {
 public:
     explicit LayerControls(QWidget* parent = nullptr);
 
-    // Shows `record`'s values; values beyond a slider's range are shown at
-    // its nearest end.
+    // Shows `record`'s values; a value beyond a slider's range is shown at
+    // its nearest end, with the device's value beside the setting's name.
     void show(const lcdclient::LayerRecord& record);
-    // The shown layer's record with the values the controls hold. A value
-    // that the controls could not show stays as it was shown.
+    // The shown record with the values the person chose in the controls;
+    // every other member as shown, an out-of-range one too: the panel
+    // never writes a value the person did not choose.
     lcdclient::LayerRecord record() const;
+
+    // The members of `record` outside the controls' ranges:
+    // "hue 2147483647 (-180..180), gamma 5000 (10..1000)"; empty for none.
+    static QString outsideRanges(const lcdclient::LayerRecord& record);
 
 signals:
     // The user changed a value (while dragging too: once per step).
@@ -42,8 +48,10 @@ signals:
 private:
     struct Row {
         const lcdtools::LayerSetting* setting;
+        QLabel* label;
         QSlider* slider;
         QSpinBox* spin;
+        bool chosen; // the person changed it since the record was shown
     };
     std::vector<Row> m_rows;
     lcdclient::LayerRecord m_shown;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "tools/common/standardoutput.h"
 #include "tools/lcdpanel/options.h"
 #include "tools/lcdpanel/panelwindow.h"
 #include "tools/lcdpanel/screenshot.h"
@@ -72,7 +73,9 @@ int main(int argc, char** argv) {
         }
         std::cout << "device: " << connection.settings().url
                   << (connection.simulated() ? " (a device simulator started by lcdpanel)" : "")
-                  << std::endl;
+                  << "\n";
+        if (!lcdtools::standardoutput::finish("lcdpanel"))
+            return 1;
 
         g_qtDefault = qInstallMessageHandler(onQtMessage);
         int qtArgc = 1; // the options are lcdpanel's, not Qt's

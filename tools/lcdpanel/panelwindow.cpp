@@ -12,6 +12,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iostream>
+
+#include "tools/common/printable.h"
 
 #include "tools/lcdpanel/layercontrols.h"
 
@@ -36,22 +39,26 @@ QString layerNames(const lcdclient::LayerList& layers) {
 PanelWindow::PanelWindow(lcdclient::Connection& connection, const Options& options, QWidget* parent)
     : QMainWindow(parent), m_options(options), m_link(connection, options.verbose),
       m_pacer([this](const lcdclient::LayerList& layers) { m_link.set(layers); }),
-      m_picture(m_link.deviceUrl(), static_cast<int>(connection.settings().timeoutMs)) {
+      m_picture(m_link.deviceUrl(), static_cast<int>(connection.settings().timeoutMs),
+                options.verbose) {
     build();
     connect(&m_link, &DeviceLink::opened, this, &PanelWindow::opened);
     connect(&m_link, &DeviceLink::layersRead, this, &PanelWindow::layersRead);
     connect(&m_link, &DeviceLink::answered, this, &PanelWindow::answered);
     connect(&m_link, &DeviceLink::changed, this, &PanelWindow::changed);
     connect(&m_link, &DeviceLink::streamState, this, [this](bool open, const QString& cause) {
-        if (!open) {
-            m_streamLost = true;
-            setStatus("the device's report stream was lost, reconnecting (" + cause + ")");
-        } else if (m_streamLost) {
-            // Changes made while it was lost were not reported.
-            m_streamLost = false;
-            setStatus("the device's report stream is open again");
+        const auto now = lcdclient::StreamNews::Clock::now();
+        const std::string news =
+            open ? m_streamNews.opened(now) : m_streamNews.lost(cause.toStdString(), now);
+        if (!news.empty())
+            setStatus(open ? QString("the device's report stream is open again")
+                           : "the device's report stream was lost, reconnecting (" +
+                                 QString::fromStdString(lcdtools::printable(cause.toStdString())) +
+                                 ")");
+        // Changes made while it was lost were not reported.
+        if (open && m_streamLost)
             m_link.readLayers();
-        }
+        m_streamLost = !open;
     });
     connect(&m_link, &DeviceLink::pluginMessage, this,
             [this](const QString& text) { setStatus("plug-in: " + text); });
@@ -84,11 +91,14 @@ void PanelWindow::build() {
     m_pictureLabel->setFixedSize(kPictureWidth, kPictureHeight);
     m_pictureLabel->setAlignment(Qt::AlignCenter);
     m_pictureLabel->setWordWrap(true);
+    // What the device says is shown as it is, never read as markup.
+    m_pictureLabel->setTextFormat(Qt::PlainText);
     m_pictureLabel->setFrameShape(QFrame::StyledPanel);
     right->addWidget(m_pictureLabel);
     m_deviceValues = new QLabel(central);
     m_deviceValues->setObjectName("deviceValues");
     m_deviceValues->setWordWrap(true);
+    m_deviceValues->setTextFormat(Qt::PlainText);
     m_deviceValues->setMaximumWidth(kPictureWidth);
     right->addWidget(m_deviceValues);
 
@@ -122,6 +132,7 @@ void PanelWindow::build() {
     m_status = new QLabel(this);
     m_status->setObjectName("status");
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_status, 1);
 }
 
@@ -147,7 +158,9 @@ void PanelWindow::layersRead(const lcdclient::LayerList& layers, const QString& 
         return;
     }
     showLayers(layers);
-    QString read = QString("%1 layers read from %2").arg(layers.size()).arg(m_link.deviceUrl());
+    // The device's address is the window's title; the status stays the
+    // same from one run to the next.
+    QString read = QString("%1 layers read").arg(layers.size());
     if (m_options.layer != 0 && shownId() != m_options.layer)
         read += QString("; it has no layer %1").arg(m_options.layer);
     setStatus(read);
@@ -204,6 +217,9 @@ void PanelWindow::revert() {
 
 void PanelWindow::answered(const lcdclient::LayerList& sent, const lcdclient::SetAnswer& answer) {
     m_pacer.answered();
+    if (m_options.verbose)
+        for (const std::string& warning : answer.warnings)
+            std::cerr << "lcdpanel: plug-in: " << lcdtools::printable(warning) << "\n";
     setStatus(layerNames(sent) + ": " + QString::fromStdString(answer.text()));
 }
 
@@ -262,10 +278,13 @@ void PanelWindow::showState() {
         return;
     }
     // What differs from the defaults, as lcdhost get says it.
-    const std::string held = lcdclient::summary(m_device[static_cast<std::size_t>(m_shown)]);
-    m_deviceValues->setText(QString("On the device: %1%2")
-                                .arg(QString::fromStdString(held))
-                                .arg(edited ? "\nThe controls hold changes not yet applied." : ""));
+    const lcdclient::LayerRecord& held = m_device[static_cast<std::size_t>(m_shown)];
+    const QString outside = LayerControls::outsideRanges(held);
+    m_deviceValues->setText(
+        QString("On the device: %1%2%3")
+            .arg(QString::fromStdString(lcdclient::summary(held)))
+            .arg(outside.isEmpty() ? "" : "\nOutside the controls' ranges: " + outside)
+            .arg(edited ? "\nThe controls hold changes not yet applied." : ""));
 }
 
 bool PanelWindow::shownEdited() const {

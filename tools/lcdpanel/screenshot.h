@@ -1,5 +1,7 @@
-// lcdpanel --screenshot: the window saved as PNG once the shown layer's
-// picture is there, then the event loop ends.
+// lcdpanel --screenshot: the window saved once the shown layer's picture is
+// there, in the format its suffix names (PNG without one), then the event
+// loop ends. When the panel cannot get that far (the login refused, the
+// device unreachable, its layers unreadable) the cause is said at once.
 //
 //   lcdpanel::Screenshot shot(window, "shot.png");
 //   application.exec();
@@ -23,6 +25,12 @@ public:
 
     Screenshot(PanelWindow& window, std::string path);
     bool failed() const { return m_failed; }
+
+    // The image format `path`'s suffix names, in lower case; "" for none.
+    static std::string format(const std::string& path);
+    static bool canWrite(const std::string& format);
+    // The formats that can be written: "bmp, jpeg, jpg, png, ...".
+    static std::string formats();
 
 private:
     void fail(const std::string& why);
