@@ -32,19 +32,14 @@ function(lcd_tool_docs target)
     --replace ${bin}/${LCD_BUILD_PLUGINDIR_FROM_BINDIR}/${plugin} ${LCD_PLUGIN_FULL_DIR}/${plugin}
     --replace ${bin}/ ${CMAKE_INSTALL_FULL_BINDIR}/
     --forbid ${PROJECT_BINARY_DIR})
-  add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}/man1
-    COMMAND ${script} man ${page} ${target} ${PROJECT_VERSION} ${LCD_RELEASE_DAY}
-            --see-also "${D_SEE_ALSO}" ${paths} -- ${run}
+  add_custom_command(OUTPUT ${page}.gz ${completion}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}/man1 ${dir}/completions
+    COMMAND ${script} ${target} ${PROJECT_VERSION} ${LCD_RELEASE_DAY}
+            --man ${page} --completion ${completion} --see-also "${D_SEE_ALSO}" ${paths}
+            -- ${run}
     COMMAND ${LCD_GZIP} -9nf ${page}
     DEPENDS ${target} ${script}
-    COMMENT "Manual page of ${target} from its --help"
-    VERBATIM)
-  add_custom_command(OUTPUT ${completion}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}/completions
-    COMMAND ${script} completion ${completion} ${target} -- ${run}
-    DEPENDS ${target} ${script}
-    COMMENT "Bash completion of ${target} from its --help"
+    COMMENT "Manual page and bash completion of ${target} from its --help"
     VERBATIM)
   add_custom_target(${target}_docs ALL DEPENDS ${page}.gz ${completion})
   install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tools)
