@@ -87,8 +87,8 @@ endfunction()
 # The plug-in: loaded by name from its own directory, never linked against,
 # so without a link name. In the build tree it finds the communicator beside
 # itself, for the tests that load it into a bare process; the installed copy
-# loses that RUNPATH (see above). (Left to CMake's own rewriting, the built
-# one would carry a trailing empty entry, the current directory.)
+# loses that RUNPATH (see above), by a rule of ours rather than CMake's
+# rewriting, for the reason given at lcd_install_rpath.
 function(lcd_install_plugin target)
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN" BUILD_WITH_INSTALL_RPATH ON)
   get_target_property(name ${target} OUTPUT_NAME)
