@@ -24,7 +24,8 @@ std::string defaultPluginPath() {
     const std::string built = dir + "/" LCDHOST_BUILD_PLUGIN_DIR "/" LCDHOST_PLUGIN_FILE;
     if (::access(built.c_str(), F_OK) == 0)
         return built;
-    return dir + "/" LCDHOST_INSTALLED_PLUGIN_DIR "/" LCDHOST_PLUGIN_FILE;
+    const std::string installed = LCDHOST_INSTALLED_PLUGIN_DIR "/" LCDHOST_PLUGIN_FILE;
+    return installed.front() == '/' ? installed : dir + "/" + installed;
 }
 
 std::string defaultSimulatorPath() {

@@ -6,8 +6,9 @@
 // Both are found from lcdhost's own directory, so a build tree and an
 // installed tree work wherever they are. The plug-in is lib/ of the build
 // tree when lcdhost runs from there, else the installed plug-in directory
-// (lib/<arch>/lcdhost/plugins/ beside bin/); the simulator sits beside
-// lcdhost in both.
+// (LCD_PLUGIN_DIR of the build: lib/<arch>/lcdhost/plugins/ beside bin/
+// unless an integrator put it elsewhere, where an absolute one is taken as
+// it is); the simulator sits beside lcdhost in both.
 #pragma once
 
 #include <string>
