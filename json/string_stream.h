@@ -6,13 +6,21 @@
 //
 // Growth is in whole 1024-byte steps, only as many as the one append needs
 // (not geometric): one byte more than a full 1024 gives 2048, a 3000-byte
-// block into an empty 1024 gives 3072. The whole old buffer is copied. A
-// size that cannot be represented throws std::bad_alloc before anything
-// changes. The text carries no terminating zero.
+// block into an empty 1024 gives 3072. After a step the buffer holds the
+// whole old buffer at its start. A size that cannot be represented throws
+// std::bad_alloc before anything changes. The text carries no terminating
+// zero.
+//
+// With the standard allocator the buffer, once it has grown, is a block of
+// the C library that is extended where it lies when it can be (realloc; a
+// mapped block is remapped, not copied), so a long text costs time linear
+// in its length. Any other allocator gets a new block per step and the old
+// one is copied.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -28,20 +36,18 @@ class ajson_string_stream : private Alloc {
     using traits = std::allocator_traits<Alloc>;
     static_assert(std::is_same<typename traits::pointer, char*>::value,
                   "the buffer is a plain char array");
+    static constexpr bool c_library_growth = std::is_same<Alloc, std::allocator<char>>::value;
 
 public:
     explicit ajson_string_stream(std::size_t capacity = 1024, const Alloc& alloc = Alloc())
         : Alloc(alloc) {
         if (capacity != 0)
             m_start = traits::allocate(allocator(), capacity);
-        m_rpos = m_wpos = m_start;
+        m_wpos = m_start;
         m_end = m_start + capacity;
         m_cap = capacity;
     }
-    ~ajson_string_stream() {
-        if (m_start != nullptr)
-            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
-    }
+    ~ajson_string_stream() { release(); }
     ajson_string_stream(const ajson_string_stream&) = delete;
     ajson_string_stream& operator=(const ajson_string_stream&) = delete;
 
@@ -73,8 +79,6 @@ public:
     const char* data() const noexcept { return m_start; }
     std::size_t size() const noexcept { return static_cast<std::size_t>(m_wpos - m_start); }
     std::size_t capacity() const noexcept { return static_cast<std::size_t>(m_cap); }
-    // Kept at its distance from the start when the buffer moves; the writer never reads it.
-    std::size_t read_offset() const noexcept { return static_cast<std::size_t>(m_rpos - m_start); }
 
 private:
     Alloc& allocator() noexcept { return *this; }
@@ -86,23 +90,60 @@ private:
             throw std::bad_alloc();
         const std::size_t needed = used + n;
         const std::size_t new_cap = (needed + 1023) & ~std::size_t(1023);
-        char* const buf = traits::allocate(allocator(), new_cap);
-        if (m_start != nullptr) {
-            std::memcpy(buf, m_start, static_cast<std::size_t>(m_cap));
-            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
-        }
-        m_rpos = buf + (m_rpos - m_start);
+        char* buf;
+        if constexpr (c_library_growth)
+            buf = extended(new_cap);
+        else
+            buf = moved(new_cap);
         m_wpos = buf + used;
         m_start = buf;
         m_end = buf + new_cap;
         m_cap = new_cap;
     }
 
+    // A new block from the allocator with the old one copied to its start.
+    char* moved(std::size_t new_cap) {
+        char* const buf = traits::allocate(allocator(), new_cap);
+        if (m_start != nullptr) {
+            std::memcpy(buf, m_start, static_cast<std::size_t>(m_cap));
+            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
+        }
+        return buf;
+    }
+
+    // The C library's block, extended. The first block stays the
+    // allocator's, so a text within it allocates as before; the first step
+    // moves it over.
+    char* extended(std::size_t new_cap) {
+        if (m_in_c_library) {
+            void* const buf = std::realloc(m_start, new_cap);
+            if (buf == nullptr)
+                throw std::bad_alloc();
+            return static_cast<char*>(buf);
+        }
+        auto* const buf = static_cast<char*>(std::malloc(new_cap));
+        if (buf == nullptr)
+            throw std::bad_alloc();
+        if (m_start != nullptr) {
+            std::memcpy(buf, m_start, static_cast<std::size_t>(m_cap));
+            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
+        }
+        m_in_c_library = true;
+        return buf;
+    }
+
+    void release() noexcept {
+        if (m_in_c_library)
+            std::free(m_start);
+        else if (m_start != nullptr)
+            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
+    }
+
     char* m_start = nullptr;
-    char* m_rpos = nullptr;
     char* m_wpos = nullptr;
     char* m_end = nullptr;
     std::uint64_t m_cap = 0;
+    bool m_in_c_library = false;
 };
 
 } // namespace ajson
