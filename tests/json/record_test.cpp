@@ -90,7 +90,6 @@ TEST(Record, KeysFoundInPlaceReadExactlyLikeScannedKeys) {
         "{\"small\":70000,\"channel\":{\"R\":99999999,\"G\":-0,\"B\":1234567890123},\"last\":-9}",
         "{\"small\":-1}",
     };
-    const std::uint64_t scanning = ajson::reader::no_limit - 1;
     for (const std::string text : texts) {
         for (std::size_t n = 0; n <= text.size(); ++n) {
             const std::string prefix = text.substr(0, n);
@@ -100,7 +99,7 @@ TEST(Record, KeysFoundInPlaceReadExactlyLikeScannedKeys) {
             std::string after_fast;
             std::string after_scanned;
             EXPECT_EQ(read_into(prefix, fast, &after_fast),
-                      read_into(prefix, scanned, &after_scanned, scanning));
+                      read_into(prefix, scanned, &after_scanned, ajson::reader::scanning_only));
             EXPECT_EQ(after_fast, after_scanned);
             EXPECT_EQ(fast.name, scanned.name);
             EXPECT_EQ(fast.small, scanned.small);
