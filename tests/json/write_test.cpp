@@ -14,23 +14,18 @@ using namespace testsupport;
 using Stream = ajson::ajson_string_stream<>;
 
 TEST(StringStream, GrowsInWholeKilobyteStepsOnlyAsFarAsOneAppendNeeds) {
-    // Appends of n bytes (one byte by put) and the capacity after each; the
-    // large ones take the buffer past the C library's mapping threshold.
+    // Appends of n bytes (one byte by put) and the capacity after each: an
+    // exactly full buffer still fits, and the large ones take the buffer past
+    // the C library's mapping threshold.
     const struct {
         std::size_t n, capacity;
-    } appends[] = {
-        {1024, 1024}, // exactly full still fits
-        {1, 2048},        {1100, 3072}, {0, 3072},        {5000, 7168},
-        {200000, 207872}, {1, 207872},  {300000, 507904}, {3000, 510976},
-    };
+    } appends[] = {{1024, 1024},     {1, 2048},   {1100, 3072},     {0, 3072},     {5000, 7168},
+                   {200000, 207872}, {1, 207872}, {300000, 507904}, {3000, 510976}};
     Stream s(1024);
     std::string want;
     for (std::size_t i = 0; i < std::size(appends); ++i) {
         const std::string block(appends[i].n, static_cast<char>('a' + i));
-        if (block.size() == 1)
-            s.put(block[0]);
-        else
-            s.append(block.data(), block.size());
+        block.size() == 1 ? s.put(block[0]) : s.append(block.data(), block.size());
         want += block;
         EXPECT_EQ(s.capacity(), appends[i].capacity) << i;
     }
