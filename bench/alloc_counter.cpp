@@ -1,19 +1,16 @@
 #include "bench/alloc_counter.h"
 
-#include <cstdlib>
-#include <new>
+#include <cstddef>
+
+// glibc's own entry points, under the names it exports them by.
+extern "C" {
+void* __libc_malloc(std::size_t n);
+void* __libc_calloc(std::size_t n, std::size_t size);
+void* __libc_realloc(void* p, std::size_t n);
+}
 
 namespace {
 std::size_t g_allocations = 0;
-
-void* counted_alloc(std::size_t n) {
-    ++g_allocations;
-    if (n == 0)
-        n = 1;
-    if (void* p = std::malloc(n))
-        return p;
-    throw std::bad_alloc();
-}
 } // namespace
 
 namespace bench {
@@ -22,35 +19,17 @@ std::size_t allocations() noexcept {
 }
 } // namespace bench
 
-void* operator new(std::size_t n) {
-    return counted_alloc(n);
-}
-void* operator new[](std::size_t n) {
-    return counted_alloc(n);
-}
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+// Every allocation of the process comes through these: the C library's own
+// calls, operator new (which calls malloc) and the output buffer's realloc.
+extern "C" void* malloc(std::size_t n) {
     ++g_allocations;
-    return std::malloc(n == 0 ? 1 : n);
+    return __libc_malloc(n);
 }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+extern "C" void* calloc(std::size_t n, std::size_t size) {
     ++g_allocations;
-    return std::malloc(n == 0 ? 1 : n);
+    return __libc_calloc(n, size);
 }
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+extern "C" void* realloc(void* p, std::size_t n) {
+    ++g_allocations;
+    return __libc_realloc(p, n);
 }

@@ -1,5 +1,5 @@
 // What every benchmark reports besides its time: bytes per second of the
-// JSON text, and operator new calls per operation.
+// JSON text, and allocations (calls into the C library's allocator) per operation.
 //
 //   for (auto _ : state) { ... }
 //   bench::report(state, text_bytes, allocations_before);

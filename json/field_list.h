@@ -4,7 +4,7 @@
 //   split_fields(const char*)  -> std::vector<string_ref>, one view per name
 //   char_table()               -> 103-byte table: hex digit values 0..15,
 //                                 17 for field-list white space, 16 otherwise
-//   count_fields / fields_unique -> the same split, at compile time, so a
+//   count_fields / fields_unique -> the same walk at compile time, so a
 //                                 record declaration can be checked
 //   make_key_table             -> {"a": ,"b": ... at compile time: the text
 //                                 around a record's values in compact form
@@ -42,73 +42,64 @@ constexpr bool is_field_separator(char c) noexcept {
                         char_table()[static_cast<unsigned char>(c)] == 17);
 }
 
-// Names are the maximal runs of characters that are neither ',' nor white
-// space; separators never make names of their own.
+// The walk over a field-list string that everything here shares. Names are
+// the maximal runs of characters that are neither ',' nor white space;
+// separators never make names of their own.
+//
+//   for (field_name f = first_name(list); f.len != 0; f = next_name(f)) ...
+struct field_name {
+    const char* str;
+    std::size_t len; // 0: no more names
+};
+
+constexpr field_name first_name(const char* p) noexcept {
+    while (*p != '\0' && is_field_separator(*p))
+        ++p;
+    std::size_t n = 0;
+    while (p[n] != '\0' && !is_field_separator(p[n]))
+        ++n;
+    return {p, n};
+}
+
+constexpr field_name next_name(const field_name& f) noexcept {
+    return first_name(f.str + f.len);
+}
+
 inline std::vector<string_ref> split_fields(const char* list) {
     std::vector<string_ref> names;
-    const char* p = list;
-    for (;;) {
-        while (*p != '\0' && is_field_separator(*p))
-            ++p;
-        if (*p == '\0')
-            return names;
-        const char* start = p;
-        while (*p != '\0' && !is_field_separator(*p))
-            ++p;
-        names.emplace_back(start, static_cast<std::uint64_t>(p - start));
-    }
+    for (field_name f = first_name(list); f.len != 0; f = next_name(f))
+        names.emplace_back(f.str, static_cast<std::uint64_t>(f.len));
+    return names;
 }
 
 constexpr std::size_t count_fields(const char* list) noexcept {
     std::size_t n = 0;
-    const char* p = list;
-    for (;;) {
-        while (*p != '\0' && is_field_separator(*p))
-            ++p;
-        if (*p == '\0')
-            return n;
+    for (field_name f = first_name(list); f.len != 0; f = next_name(f))
         ++n;
-        while (*p != '\0' && !is_field_separator(*p))
-            ++p;
-    }
+    return n;
 }
 
-constexpr bool same_field(const char* a, const char* b) noexcept {
-    for (;;) {
-        const bool a_end = *a == '\0' || is_field_separator(*a);
-        const bool b_end = *b == '\0' || is_field_separator(*b);
-        if (a_end || b_end)
-            return a_end && b_end;
-        if (*a != *b)
+constexpr bool same_name(const field_name& a, const field_name& b) noexcept {
+    if (a.len != b.len)
+        return false;
+    for (std::size_t i = 0; i < a.len; ++i)
+        if (a.str[i] != b.str[i])
             return false;
-        ++a;
-        ++b;
-    }
-}
-
-constexpr const char* next_field(const char* p) noexcept {
-    while (*p != '\0' && !is_field_separator(*p))
-        ++p;
-    while (*p != '\0' && is_field_separator(*p))
-        ++p;
-    return p;
+    return true;
 }
 
 // No name occurs twice, so a key matches at most one member.
 constexpr bool fields_unique(const char* list) noexcept {
-    const char* a = list;
-    while (*a != '\0' && is_field_separator(*a))
-        ++a;
-    for (; *a != '\0'; a = next_field(a))
-        for (const char* b = next_field(a); *b != '\0'; b = next_field(b))
-            if (same_field(a, b))
+    for (field_name a = first_name(list); a.len != 0; a = next_name(a))
+        for (field_name b = next_name(a); b.len != 0; b = next_name(b))
+            if (same_name(a, b))
                 return false;
     return true;
 }
 
-// A name stands for itself between quotation marks when the writer would
-// escape none of its characters.
-constexpr bool is_plain_name_char(char c) noexcept {
+// A character that stands for itself between quotation marks: printable
+// ASCII but the quotation mark and the backslash.
+constexpr bool is_plain_ascii(unsigned char c) noexcept {
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
@@ -116,18 +107,17 @@ constexpr bool is_plain_name_char(char c) noexcept {
 // its two quotation marks and its colon.
 constexpr std::size_t key_table_bytes(const char* list) noexcept {
     std::size_t n = 0;
-    for (const char* p = list; *p != '\0'; ++p)
-        if (!is_field_separator(*p))
-            ++n;
-    return n + 4 * count_fields(list);
+    for (field_name f = first_name(list); f.len != 0; f = next_name(f))
+        n += f.len + 4;
+    return n;
 }
 
 // The compact text around a record's values, made at compile time from
 // its field-list string: {"first": then ,"next": and so on, one after the
 // other in text, fragment k from begin[k] to begin[k + 1]. Without its
 // first character a fragment is the key as compact text holds it. `plain`
-// is false when the writer would escape a character of some name: then
-// text never holds the fragments as they stand here.
+// is false when the writer would escape a character of some name: it then
+// writes that record's names with write_str instead.
 template <std::size_t Count, std::size_t Bytes>
 struct key_table {
     char text[Bytes + 1] = {};
@@ -149,21 +139,16 @@ constexpr key_table<Count, Bytes> make_key_table(const char* list) noexcept {
     key_table<Count, Bytes> t{};
     std::size_t at = 0;
     std::size_t k = 0;
-    for (const char* p = list; *p != '\0';) {
-        if (is_field_separator(*p)) {
-            ++p;
-            continue;
-        }
+    for (field_name f = first_name(list); f.len != 0; f = next_name(f), ++k) {
         t.begin[k] = at;
         t.text[at++] = k == 0 ? '{' : ',';
         t.text[at++] = '"';
-        for (; *p != '\0' && !is_field_separator(*p); ++p) {
-            t.plain = t.plain && is_plain_name_char(*p);
-            t.text[at++] = *p;
+        for (std::size_t i = 0; i < f.len; ++i) {
+            t.plain = t.plain && is_plain_ascii(static_cast<unsigned char>(f.str[i]));
+            t.text[at++] = f.str[i];
         }
         t.text[at++] = '"';
         t.text[at++] = ':';
-        ++k;
     }
     t.begin[k] = at;
     return t;

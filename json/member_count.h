@@ -15,6 +15,9 @@
 namespace ajson {
 namespace detail {
 
+// Converts to every member type, a nested record's included, so each
+// initialiser takes one whole member and brace elision never splits a
+// nested record into its members: it counts as one.
 struct any_member {
     template <class M>
     operator M() const noexcept; // never called: only named in decltype

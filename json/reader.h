@@ -55,6 +55,10 @@ class reader {
 public:
     // Both 0 and all ones mean "no limit": the text ends at its NUL.
     static constexpr std::uint64_t no_limit = ~std::uint64_t(0);
+    // A limit that no text reaches: nothing is read in place and no run of
+    // characters is taken at once, so every character goes by the plain
+    // rules. What the shortcuts are checked against.
+    static constexpr std::uint64_t scanning_only = no_limit - 1;
 
     explicit reader(const char* input, std::uint64_t limit = no_limit) noexcept
         : reader(input, limit, limit == 0 || limit == no_limit ? std::strlen(input) : 0) {}
@@ -82,10 +86,7 @@ public:
     [[noreturn]] AJSON_COLD void error(const char* message) const;
 
     const token& current() const noexcept { return m_tok; }
-    std::uint64_t line() const noexcept { return position().line; }
-    std::uint64_t column() const noexcept { return position().column; }
     std::uint64_t offset() const noexcept { return m_off; }
-    bool at_end() const noexcept { return m_end; }
 
     // Reading in place (json/in_place.h): without a limit a typed reader may
     // look at the text from here() on, up to readable() characters at once,
@@ -127,8 +128,6 @@ private:
     bool m_end = false;
     const char* m_in;
     const char* m_stop; // the terminating NUL when reading in place, else null
-    double m_scale = 0.1;
-    std::int32_t m_exp = 0;
 };
 
 namespace detail {
@@ -442,7 +441,6 @@ inline void reader::parser_number() {
             const char c = m_in[m_off];
             if (c == '.') {
                 to_floating();
-                m_scale = 0.1;
                 take();
                 fraction = !m_end;
             } else if (c == 'e' || c == 'E') {
@@ -454,13 +452,12 @@ inline void reader::parser_number() {
             if (n) {
                 const char* p = m_in + m_off;
                 double v = m_tok.value.d64;
-                double scale = m_scale;
+                double scale = 0.1;
                 for (std::uint64_t i = 0; i < n; ++i) {
                     v = std::fma(scale, static_cast<double>(p[i] - '0'), v);
                     scale *= 0.1;
                 }
                 m_tok.value.d64 = v;
-                m_scale = scale;
                 step_run(n);
             }
             if (!m_end) {
@@ -473,7 +470,6 @@ inline void reader::parser_number() {
         }
     }
     m_tok.text = detail::string_ref(start, static_cast<std::uint64_t>(m_in + m_off - start));
-    m_exp = 0;
 }
 
 // The exponent scales by repeated multiplication with 0.1 or 10.0, which fixes
@@ -491,16 +487,18 @@ inline void reader::exponent() noexcept {
                  detail::cls_digit)) {
         return; // '+' or anything else: empty exponent
     }
+    // Wraps modulo 2^32; a wrapped count that is not above 0 leaves the value as it is.
+    std::int32_t count = 0;
     while (!m_end && (detail::scan_class_table.of[static_cast<unsigned char>(m_in[m_off])] &
                       detail::cls_digit)) {
-        m_exp = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_exp) * 10u +
+        count = static_cast<std::int32_t>(static_cast<std::uint32_t>(count) * 10u +
                                           static_cast<std::uint32_t>(m_in[m_off] - '0'));
         take();
     }
     const double factor = down ? 0.1 : 10.0;
     double v = m_tok.value.d64;
     // Once the value is 0 or infinite further steps cannot change it.
-    for (std::int32_t i = 0; i < m_exp && v != 0.0 && !std::isinf(v); ++i)
+    for (std::int32_t i = 0; i < count && v != 0.0 && !std::isinf(v); ++i)
         v *= factor;
     m_tok.value.d64 = v;
 }

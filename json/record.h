@@ -41,7 +41,6 @@
     template <>                                                                                    \
     struct json_impl<TYPE> {                                                                       \
         using record = TYPE;                                                                       \
-        static constexpr const char* field_list_string = #__VA_ARGS__;                             \
         static const std::vector<detail::string_ref>& this_field_list() {                          \
             static const std::vector<detail::string_ref> fields =                                  \
                 detail::split_fields(#__VA_ARGS__);                                                \
@@ -53,10 +52,6 @@
         static constexpr auto keys =                                                               \
             detail::make_key_table<detail::count_fields(#__VA_ARGS__),                             \
                                    detail::key_table_bytes(#__VA_ARGS__)>(#__VA_ARGS__);           \
-        static const detail::key_fragments& this_key_fragments() {                                 \
-            static const detail::key_fragments fragments(this_field_list());                       \
-            return fragments;                                                                      \
-        }                                                                                          \
         struct json_helper {                                                                       \
             TYPE& self;                                                                            \
             void read_(reader& rd) { detail::read_record<json_impl>(rd, self); }                   \

@@ -56,6 +56,8 @@ inline std::size_t find_field(const std::vector<string_ref>& fields, const strin
     return n;
 }
 
+// Member k's reader. The fold over the members stands for a loop whose body
+// needs each member's type; || stops it at the first match.
 template <class Impl, class T, std::size_t... I>
 inline void read_member(reader& rd, T& obj, std::size_t k, std::index_sequence<I...>) {
     constexpr auto ptrs = Impl::members();
@@ -125,44 +127,41 @@ template <class Impl, std::size_t I, class T>
 inline bool member_in_place(reader& rd, T& obj, in_place_stop& s) {
     constexpr std::size_t n = Impl::keys.key_length(I);
     s.member = I;
-    if constexpr (!Impl::keys.plain) {
+    if (!rd.readable(s.at, n) || !same_bytes<n>(s.at, Impl::keys.key(I)))
         return false;
-    } else {
-        if (!rd.readable(s.at, n) || !same_bytes<n>(s.at, Impl::keys.key(I)))
-            return false;
-        const char* value = s.at + n;
-        const value_end e = in_place_reader<member_type<Impl, I>>::read(
-            rd, value, obj.*std::get<I>(Impl::members()));
-        if (e.at == nullptr) {
-            if (e.scanned) {
-                s.at = nullptr;
-                s.member = I + 1;
-                s.how = stop::after;
-            } else {
-                s.at = value;
-                s.how = stop::value;
-            }
-            return false;
+    const char* value = s.at + n;
+    const value_end e =
+        in_place_reader<member_type<Impl, I>>::read(rd, value, obj.*std::get<I>(Impl::members()));
+    if (e.at == nullptr) {
+        if (e.scanned) {
+            s.at = nullptr;
+            s.member = I + 1;
+            s.how = stop::after;
+        } else {
+            s.at = value;
+            s.how = stop::value;
         }
-        s.member = I + 1;
-        if (*e.at == ',') {
-            s.at = e.at + 1;
-            // Keys after the last member's are for scanning to judge.
-            return I + 1 < member_count<Impl>();
-        }
-        if (*e.at == '}') {
-            s.at = e.at + 1;
-            s.how = stop::closed;
-            return false;
-        }
-        s.at = e.at;
-        s.how = stop::after;
         return false;
     }
+    s.member = I + 1;
+    if (*e.at == ',') {
+        s.at = e.at + 1;
+        // Keys after the last member's are for scanning to judge.
+        return I + 1 < member_count<Impl>();
+    }
+    if (*e.at == '}') {
+        s.at = e.at + 1;
+        s.how = stop::closed;
+        return false;
+    }
+    s.at = e.at;
+    s.how = stop::after;
+    return false;
 }
 
 // From p, where the key of member `from` is expected, as far as the text
-// is compact and in list order.
+// is compact and in list order: the fold is a loop over the members from
+// `from` on that && stops at the first one not read in place.
 template <class Impl, class T, std::size_t... I>
 inline in_place_stop members_in_place(reader& rd, const char* p, T& obj, std::size_t from,
                                       std::index_sequence<I...>) {

@@ -1,64 +1,30 @@
 // Writing a record: "{", then for each member in list order its fragment
-// ("name": after "{" or ",") and its value, then "}".
+// ("name": after "{" or ",") and its value, then "}". The fragments come
+// from the key table made at compile time (json/field_list.h).
 //
 // Two ways, the same bytes:
-//   pieces  every fragment and value through the stream's checked appends;
-//           the fragments are formed once per record type by write_str
+//   pieces  every fragment and value through the stream's checked appends
 //   stored  a record whose values all have a bounded text (ints, and records
 //           of them) and whose names need no escaping is stored straight
-//           into the buffer after one room check, its fragments copied from
-//           the key table made at compile time. Near the end of the buffer
+//           into the buffer after one room check. Near the end of the buffer
 //           it is formed aside and appended as one block, which grows the
 //           buffer exactly as its pieces would have.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
-#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "json/hints.h"
 #include "json/record_read.h"
 #include "json/string_ref.h"
-#include "json/string_stream.h"
 #include "json/traits.h"
 #include "json/write.h"
 
 namespace ajson {
 namespace detail {
-
-// {"first": then ,"next": and so on, formed by write_str.
-class key_fragments {
-public:
-    explicit key_fragments(const std::vector<string_ref>& fields) {
-        ajson_string_stream<> s(1024);
-        lite_write<ajson_string_stream<>> w(s);
-        std::vector<std::size_t> ends;
-        for (std::size_t k = 0; k < fields.size(); ++k) {
-            w.put(k == 0 ? '{' : ',');
-            w.write_str(fields[k].str, static_cast<std::size_t>(fields[k].len));
-            w.put(':');
-            ends.push_back(s.size());
-        }
-        m_text.assign(s.data(), s.size());
-        std::size_t begin = 0;
-        for (const std::size_t end : ends) {
-            m_parts.emplace_back(m_text.data() + begin, end - begin);
-            begin = end;
-        }
-    }
-    key_fragments(const key_fragments&) = delete;
-    key_fragments& operator=(const key_fragments&) = delete;
-
-    const string_ref& operator[](std::size_t k) const noexcept { return m_parts[k]; }
-
-private:
-    std::string m_text;
-    std::vector<string_ref> m_parts;
-};
 
 // Values whose text has a known upper bound, max_bytes: store(p, v) stores
 // it at p and returns the byte after it, and may write up to store_slack
@@ -123,10 +89,24 @@ struct bounded_text<R, std::enable_if_t<stores_whole<R>()>> : std::true_type {
     }
 };
 
+// Member I's fragment, "name": after '{' or ','. A name the writer would
+// escape is written by write_str each time; no record of this system has one.
+template <class Impl, std::size_t I, class W>
+inline void write_fragment(W& w) {
+    if constexpr (Impl::keys.plain) {
+        w.append(Impl::keys.fragment(I), Impl::keys.fragment_length(I));
+    } else {
+        const string_ref& name = Impl::this_field_list()[I];
+        w.put(I == 0 ? '{' : ',');
+        w.write_str(name.str, static_cast<std::size_t>(name.len));
+        w.put(':');
+    }
+}
+
+// A fold over the members stands for a loop whose body needs each member's type.
 template <class Impl, class W, class T, std::size_t... I>
-inline void write_members(W& w, const T& obj, const key_fragments& keys,
-                          std::index_sequence<I...>) {
-    ((w.append(keys[I].str, static_cast<std::size_t>(keys[I].len)),
+inline void write_members(W& w, const T& obj, std::index_sequence<I...>) {
+    ((write_fragment<Impl, I>(w),
       json_impl<member_type<Impl, I>>::write(w, obj.*std::get<I>(Impl::members()))),
      ...);
 }
@@ -157,8 +137,7 @@ inline void write_record(W& w, const T& obj) {
             return;
         }
     }
-    write_members<Impl>(w, obj, Impl::this_key_fragments(),
-                        std::make_index_sequence<member_count<Impl>()>{});
+    write_members<Impl>(w, obj, std::make_index_sequence<member_count<Impl>()>{});
     w.put('}');
 }
 

@@ -32,10 +32,6 @@ struct string_ref {
                 return false;
         return same4(str + n - 4, s + n - 4);
     }
-    friend bool operator==(const string_ref& a, const string_ref& b) noexcept {
-        return a.equals(b.str, b.len);
-    }
-    friend bool operator!=(const string_ref& a, const string_ref& b) noexcept { return !(a == b); }
 
 private:
     static bool same4(const char* a, const char* b) noexcept {

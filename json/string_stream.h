@@ -6,13 +6,21 @@
 //
 // Growth is in whole 1024-byte steps, only as many as the one append needs
 // (not geometric): one byte more than a full 1024 gives 2048, a 3000-byte
-// block into an empty 1024 gives 3072. The whole old buffer is copied. A
-// size that cannot be represented throws std::bad_alloc before anything
-// changes. The text carries no terminating zero.
+// block into an empty 1024 gives 3072. After a step the buffer holds the
+// whole old buffer at its start. A size that cannot be represented throws
+// std::bad_alloc before anything changes. The text carries no terminating
+// zero.
+//
+// With the standard allocator, which cannot extend a block, the buffer is
+// a block of the C library, extended where it lies when it can be (realloc;
+// a mapped block is remapped, not copied), so a long text costs time linear
+// in its length. Any other allocator gets a new block per step and the old
+// one is copied.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -28,18 +36,21 @@ class ajson_string_stream : private Alloc {
     using traits = std::allocator_traits<Alloc>;
     static_assert(std::is_same<typename traits::pointer, char*>::value,
                   "the buffer is a plain char array");
+    static constexpr bool c_library = std::is_same<Alloc, std::allocator<char>>::value;
 
 public:
     explicit ajson_string_stream(std::size_t capacity = 1024, const Alloc& alloc = Alloc())
         : Alloc(alloc) {
         if (capacity != 0)
-            m_start = traits::allocate(allocator(), capacity);
-        m_rpos = m_wpos = m_start;
+            m_start = block(nullptr, capacity);
+        m_wpos = m_start;
         m_end = m_start + capacity;
         m_cap = capacity;
     }
     ~ajson_string_stream() {
-        if (m_start != nullptr)
+        if constexpr (c_library)
+            std::free(m_start);
+        else if (m_start != nullptr)
             traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
     }
     ajson_string_stream(const ajson_string_stream&) = delete;
@@ -73,33 +84,42 @@ public:
     const char* data() const noexcept { return m_start; }
     std::size_t size() const noexcept { return static_cast<std::size_t>(m_wpos - m_start); }
     std::size_t capacity() const noexcept { return static_cast<std::size_t>(m_cap); }
-    // Kept at its distance from the start when the buffer moves; the writer never reads it.
-    std::size_t read_offset() const noexcept { return static_cast<std::size_t>(m_rpos - m_start); }
 
 private:
     Alloc& allocator() noexcept { return *this; }
 
-    void grow(std::size_t n) {
+    AJSON_COLD AJSON_NOINLINE void grow(std::size_t n) {
         const std::size_t used = size();
         constexpr std::size_t max_size = static_cast<std::size_t>(PTRDIFF_MAX);
         if (n > max_size - used || used + n > max_size - 1023)
             throw std::bad_alloc();
         const std::size_t needed = used + n;
         const std::size_t new_cap = (needed + 1023) & ~std::size_t(1023);
-        char* const buf = traits::allocate(allocator(), new_cap);
-        if (m_start != nullptr) {
-            std::memcpy(buf, m_start, static_cast<std::size_t>(m_cap));
-            traits::deallocate(allocator(), m_start, static_cast<std::size_t>(m_cap));
-        }
-        m_rpos = buf + (m_rpos - m_start);
+        char* const buf = block(m_start, new_cap);
         m_wpos = buf + used;
         m_start = buf;
         m_end = buf + new_cap;
         m_cap = new_cap;
     }
 
+    // A block of new_cap bytes that starts with the whole of old (null: none).
+    char* block(char* old, std::size_t new_cap) {
+        if constexpr (c_library) {
+            void* const buf = std::realloc(old, new_cap);
+            if (buf == nullptr)
+                throw std::bad_alloc();
+            return static_cast<char*>(buf);
+        } else {
+            char* const buf = traits::allocate(allocator(), new_cap);
+            if (old != nullptr) {
+                std::memcpy(buf, old, static_cast<std::size_t>(m_cap));
+                traits::deallocate(allocator(), old, static_cast<std::size_t>(m_cap));
+            }
+            return buf;
+        }
+    }
+
     char* m_start = nullptr;
-    char* m_rpos = nullptr;
     char* m_wpos = nullptr;
     char* m_end = nullptr;
     std::uint64_t m_cap = 0;

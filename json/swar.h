@@ -46,6 +46,7 @@ inline unsigned lowest_bit(std::uint64_t w) noexcept {
 // Bit 7 of every byte of w that is not a decimal digit.
 constexpr std::uint64_t non_digits(std::uint64_t w) noexcept {
     const std::uint64_t t = w ^ 0x3030303030303030u; // digits become 0 to 9
+    // 0x76 + b reaches bit 7 exactly when b (7 bits, so no carry between bytes) is 10 or more.
     return (((t & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | t) & 0x8080808080808080u;
 }
 
@@ -53,8 +54,11 @@ constexpr std::uint64_t non_digits(std::uint64_t w) noexcept {
 // bytes after them are shifted out, then pairs, quadruples and the two
 // halves are combined by three multiplications.
 constexpr std::uint64_t digits_value(std::uint64_t w, unsigned n) noexcept {
+    // The digits as an eight-digit number with leading zeros, byte 0 its first digit.
     std::uint64_t v = (w - 0x3030303030303030u) << (64 - 8 * n);
-    v = v * 10u + (v >> 8);
+    v = v * 10u + (v >> 8); // bytes 0, 2, 4 and 6 hold the four two-digit pairs
+    // Pairs 0 and 2 weighed by 10^6 and 10^2, pairs 1 and 3 by 10^4 and 1,
+    // each sum landing in the upper half.
     v = (((v & 0x000000FF000000FFu) * (100u + (1000000ull << 32))) +
          (((v >> 16) & 0x000000FF000000FFu) * (1u + (10000ull << 32)))) >>
         32;

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "json/field_list.h"
 #include "json/hints.h"
 #include "json/string_stream.h"
 #include "json/swar.h"
@@ -76,11 +77,6 @@ inline constexpr unsigned char utf8d[400] = {
 // clang-format on
 
 inline constexpr const char* hex_table = "0123456789ABCDEF";
-
-// Printable ASCII that stands for itself in a JSON string.
-constexpr bool is_plain_ascii(unsigned char b) noexcept {
-    return b >= 0x20 && b < 0x7F && b != '"' && b != '\\';
-}
 
 // The text of every int from -999 to 999 (most values), in a block of
 // four bytes, and its length: stored whole and the length added, no branch.

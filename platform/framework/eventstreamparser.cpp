@@ -3,17 +3,21 @@
 namespace pqxhost {
 
 void EventStreamParser::feed(const char* bytes, std::size_t size) {
+    // What is pending holds no line feed, so only the new bytes are searched:
+    // a long line (a large report's data) that comes in many pieces is
+    // looked at once, not once per piece.
+    std::size_t from = m_pending.size();
     m_pending.append(bytes, size);
     std::size_t start = 0;
     for (;;) {
-        const std::size_t end = m_pending.find('\n', start);
+        const std::size_t end = m_pending.find('\n', from);
         if (end == std::string::npos)
             break;
         std::size_t stop = end;
         if (stop > start && m_pending[stop - 1] == '\r')
             --stop;
         line(m_pending.substr(start, stop - start));
-        start = end + 1;
+        start = from = end + 1;
     }
     m_pending.erase(0, start);
 }

@@ -1,12 +1,14 @@
 #include "platform/framework/host.h"
 
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <memory>
-#include <mutex>
 
 #include "platform/framework/message.h"
 #include "platform/framework/spinwait.h"
@@ -15,33 +17,43 @@ namespace pqxhost {
 
 namespace {
 
-// The requester's wait for its answer.
+// The requester's wait for its answer: one word, set once by the worker.
+// A futex rather than a mutex and condition variable: the worker wakes a
+// sleeping requester with one call and touches nothing of it afterwards,
+// and the woken requester does not then wait for the worker's lock.
 class Completion {
 public:
-    // Notifies under the lock: once the waiter holds the lock after seeing
-    // the flag, the signaller is done with this object.
-    void signal() {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_done.store(true, std::memory_order_release);
-        m_wake.notify_one();
+    void signal() noexcept {
+        // Once the word says done the requester may return and this object
+        // be gone; its address still serves as the futex key, and a wake on
+        // it that nobody waits for does nothing.
+        void* const key = &m_state;
+        if (m_state.exchange(done, std::memory_order_release) == sleeping)
+            futex(key, FUTEX_WAKE_PRIVATE, 1);
     }
     // A set request's round trip on loopback is well inside the spin, so
-    // the requester is seldom put to sleep.
-    void wait() {
-        if (!spinUntil([this] { return m_done.load(std::memory_order_acquire); },
-                       std::chrono::microseconds(200))) {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_done.load(std::memory_order_relaxed); });
+    // the requester is seldom put to sleep while a processor is free.
+    void wait() noexcept {
+        if (spinUntil([this] { return m_state.load(std::memory_order_acquire) == done; },
+                      std::chrono::microseconds(200)))
             return;
-        }
-        // Seen while spinning: the signaller may still hold the lock.
-        std::lock_guard<std::mutex> lock(m_mutex);
+        int expected = pending;
+        if (!m_state.compare_exchange_strong(expected, sleeping, std::memory_order_acquire))
+            return; // done meanwhile
+        // A wake may come from the word's earlier life at this address: the
+        // state decides, not the wake.
+        while (m_state.load(std::memory_order_acquire) != done)
+            futex(&m_state, FUTEX_WAIT_PRIVATE, sleeping);
     }
 
 private:
-    std::atomic<bool> m_done{false};
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
+    enum : int { pending, sleeping, done };
+
+    static void futex(void* key, int op, int value) noexcept {
+        syscall(SYS_futex, key, op, value, nullptr, nullptr, 0);
+    }
+
+    std::atomic<int> m_state{pending};
 };
 
 } // namespace

@@ -7,9 +7,12 @@
 // A thread that blocks lets its processor go idle, and waking an idle
 // processor (more so a virtual one) costs more than a loopback round trip's
 // worth of work here. Yielding keeps it busy while still giving way to any
-// thread that is ready to run. Only so many threads spin at once (half the
-// processors, at least one): beyond that the spinners would take the time of
-// the threads they wait for. A thread turned away returns false at once.
+// thread that is ready to run. That pays only while a processor would
+// otherwise be idle, so a thread spins only while the spinners and the
+// deliveries at work (WorkingScope; each stands for work under way, its own
+// or the device's) leave a processor free, and is turned away at once
+// (false) otherwise: with the processors busy, a spinner takes the time of
+// the threads it waits for.
 #pragma once
 
 #include <algorithm>
@@ -27,19 +30,34 @@ inline std::atomic<unsigned>& spinners() {
     return count;
 }
 
-inline unsigned maxSpinners() {
+inline std::atomic<unsigned>& working() {
+    static std::atomic<unsigned> count{0};
+    return count;
+}
+
+inline unsigned processors() {
     static const unsigned n = std::max(1u, std::thread::hardware_concurrency());
     return n;
 }
 
 } // namespace detail
 
+// Marks a delivery at work on this thread for as long as it lives.
+class WorkingScope {
+public:
+    WorkingScope() noexcept { detail::working().fetch_add(1, std::memory_order_relaxed); }
+    ~WorkingScope() { detail::working().fetch_sub(1, std::memory_order_relaxed); }
+    WorkingScope(const WorkingScope&) = delete;
+    WorkingScope& operator=(const WorkingScope&) = delete;
+};
+
 template <class Ready>
 bool spinUntil(Ready ready, std::chrono::microseconds budget) {
     if (ready())
         return true;
     auto& spinning = detail::spinners();
-    if (spinning.fetch_add(1, std::memory_order_relaxed) >= detail::maxSpinners()) {
+    const unsigned before = spinning.fetch_add(1, std::memory_order_relaxed);
+    if (before + detail::working().load(std::memory_order_relaxed) >= detail::processors()) {
         spinning.fetch_sub(1, std::memory_order_relaxed);
         return false;
     }

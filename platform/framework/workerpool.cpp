@@ -69,7 +69,10 @@ void WorkerPool::run() {
             m_queued.fetch_sub(1, std::memory_order_relaxed);
             ++m_running;
         }
-        task();
+        {
+            const WorkingScope working;
+            task();
+        }
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             --m_running;

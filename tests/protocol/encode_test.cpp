@@ -1,4 +1,4 @@
-#include <utility>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -47,43 +47,47 @@ struct noting_allocator {
 };
 using Noted = ajson::ajson_string_stream<noting_allocator>;
 
-// Every piece of every record a checked append. (The stream itself stores
-// records whole, and those near the end of its buffer are formed aside and
-// appended as one block.)
-using Pieces = testsupport::pieces_only<Noted>;
+// Every piece of every record a checked append. (The streams themselves
+// store records whole, and those near the end of the buffer are formed
+// aside and appended as one block.)
+using Pieces = testsupport::pieces_only<>;
 
-// The bytes a stream of type S holds after the list is written, and the
-// sizes of the buffers it obtained on the way.
-template <class S>
-std::pair<std::string, std::vector<std::size_t>> written(const List& list) {
-    std::vector<std::size_t> sizes;
-    S s(1024, noting_allocator{&sizes});
+// The list written record by record into an S made of the arguments; after
+// each record the capacity must be the rule's: the whole 1024-byte steps
+// that hold the text.
+template <class S, class... A>
+std::string written(const List& list, A... arguments) {
+    S s(arguments...);
     ajson::lite_write<S> w(s);
-    ajson::json_impl<List>::write(w, list);
-    return {std::string(s.data(), s.size()), sizes};
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        w.put(i == 0 ? '[' : ',');
+        ajson::json_impl<Layer>::write(w, list[i]);
+        EXPECT_EQ(s.capacity(), std::max<std::size_t>(1024, (s.size() + 1023) / 1024 * 1024)) << i;
+    }
+    w.put(']');
+    return std::string(s.data(), s.size());
 }
 
-TEST(Encode, RecordsStoredWholeAreTheBytesAndTheBufferStepsOfTheCheckedAppends) {
+// Stored whole by the standard stream (its buffer extended where it lies)
+// and by one over another allocator (a new buffer per step), and piece by
+// piece: the same bytes and the same capacity after every record.
+TEST(Encode, EveryWayOfWritingKeepsTheBufferRuleAfterEveryRecordOfALongList) {
     List list;
-    for (std::size_t i = 0; i < 9; ++i) {
+    for (std::size_t i = 0; i < 1000; ++i) {
         Ints v;
         const int picks[] = {0, -1, 7, -2147483647 - 1, 2147483647, 99, -100, 123456789, 10};
         for (std::size_t k = 0; k < v.size(); ++k)
             v[k] = picks[(i * 7 + k) % 9];
         list.push_back(layer_of(v));
-        SCOPED_TRACE(list.size());
-        const auto pieces = written<Pieces>(list);
-        const auto stored = written<Noted>(list);
-        EXPECT_EQ(encoded(list), pieces.first);
-        EXPECT_EQ(stored.first, pieces.first);
-        // 1024 bytes, then one more step each time an append does not fit.
-        std::vector<std::size_t> steps;
-        for (std::size_t cap = 1024; steps.empty() || steps.back() < pieces.first.size();
-             cap += 1024)
-            steps.push_back(cap);
-        EXPECT_EQ(pieces.second, steps);
-        EXPECT_EQ(stored.second, steps);
     }
+    const std::string text = encoded(list);
+    EXPECT_EQ(written<ajson::ajson_string_stream<>>(list, 1024), text);
+    EXPECT_EQ(written<Pieces>(list, 1024), text);
+    std::vector<std::size_t> blocks, steps;
+    EXPECT_EQ(written<Noted>(list, 1024, noting_allocator{&blocks}), text);
+    for (std::size_t cap = 1024; steps.empty() || steps.back() < text.size(); cap += 1024)
+        steps.push_back(cap);
+    EXPECT_EQ(blocks, steps); // a new buffer for every step
 }
 
 } // namespace

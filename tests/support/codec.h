@@ -34,7 +34,7 @@ std::string read_into(const std::string& input, T& out, std::string* after = nul
 // decode reads in place.
 template <class T>
 bool decode_scanning(const std::string& text, T& out, std::string& err) {
-    const std::string error = read_into(text, out, nullptr, ajson::reader::no_limit - 1);
+    const std::string error = read_into(text, out, nullptr, ajson::reader::scanning_only);
     if (!error.empty())
         err = error;
     return error.empty();
