@@ -1,0 +1,47 @@
+// How much of each thing the device sends is taken, at most. Each cap is
+// enforced as the bytes arrive, so a device that sends more (broken
+// firmware, a misconfigured proxy, an attacker on the network) costs no
+// more memory than the cap, and the failure names the cap it passed. Each
+// lies far above what a device sends, and together they keep a tool that
+// holds one of everything at once well under 200 MB.
+//
+// The tools print them in their help; the communicator and the auto-report
+// stream enforce them.
+#pragma once
+
+#include <cstddef>
+
+namespace lcdcomm::limits {
+
+// One reply's body. The largest a device sends is the layer list of GET
+// /movra/v1/layers/list-detail, some 350 bytes a layer: 16 MiB is over
+// 40,000 layers. A longer reply fails as "the reply is more than the
+// 16777216 bytes allowed".
+constexpr std::size_t kReplyBytes = std::size_t(16) << 20;
+
+// One header line of a reply, and all the header lines of one exchange
+// together, interim 1xx heads included, so that a flood of those ends too.
+// A device's head is a few hundred bytes.
+constexpr std::size_t kHeaderLineBytes = std::size_t(8) << 10;
+constexpr std::size_t kHeadBytes = std::size_t(64) << 10;
+
+// The login token. It goes into the Authorization header of every request,
+// where common servers allow a line of 8 KiB.
+constexpr std::size_t kTokenBytes = std::size_t(4) << 10;
+
+// One event's data on the auto-report stream, and one line of the stream
+// (a data line may hold a whole event). A report holds the layers that one
+// set changed, some 400 bytes a layer: 4 MiB is 10,000 layers. A stream
+// that passes either is ended and opened again.
+constexpr std::size_t kEventBytes = std::size_t(4) << 20;
+constexpr std::size_t kEventLineBytes = kEventBytes;
+
+// Of a reply, what the observer of exchanges is shown, with the reply's
+// whole size: any refusal's code and message fit, and a large reply is not
+// held twice.
+constexpr std::size_t kShownReplyBytes = std::size_t(64) << 10;
+
+// Of a value the device sent, what is quoted to a person.
+constexpr std::size_t kQuotedBytes = 200;
+
+} // namespace lcdcomm::limits
