@@ -89,6 +89,7 @@ struct LCDCOMM_API Exchange {
     std::string reply;
     std::size_t replyBytes = 0;
     bool replyCut = false;
+    std::string said; // deviceSaid of the whole reply
     double ms = 0; // the whole exchange, connect included
 };
 

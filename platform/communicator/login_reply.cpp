@@ -21,16 +21,17 @@ std::string loginRefusal(int status, const std::string& reply) {
 }
 
 bool tokenFromReply(const std::string& reply, std::string& token, std::string& error) {
+    // A refusal is told with its code even when strict JSON rejects its message.
+    const std::string_view code = member(reply, "code");
+    if (!code.empty() && code != "0" && code != "-0") {
+        error = "the device refused the login: " + deviceSaid(reply);
+        return false;
+    }
     // accept() checks the whole text without building it: its memory is a
     // bit a level, whatever the nesting.
     const std::size_t first = reply.find_first_not_of(" \t\r\n");
     if (first == std::string::npos || reply[first] != '{' || !nlohmann::json::accept(reply)) {
         error = "the login reply is not a JSON object";
-        return false;
-    }
-    const std::string_view code = member(reply, "code");
-    if (!code.empty() && code != "0" && code != "-0") {
-        error = "the device refused the login: " + deviceSaid(reply);
         return false;
     }
     const std::string_view data = member(reply, "data");

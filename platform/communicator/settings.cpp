@@ -57,6 +57,8 @@ std::string deviceUrl(const std::string& url, std::string* why) {
                       "appends its own path");
     const std::size_t end = std::min(url.find('/', start), url.size());
     const std::string authority = url.substr(start, end - start);
+    if (authority.find('@') != std::string::npos)
+        return refuse("a user or password in it is not supported");
     const std::size_t bracket = authority.rfind(']');
     const std::size_t colon = authority.rfind(':');
     std::string host = authority;
@@ -67,8 +69,6 @@ std::string deviceUrl(const std::string& url, std::string* why) {
     }
     if (host.empty())
         return refuse("it names no host");
-    if (host.find('@') != std::string::npos)
-        return refuse("a user or password in it is not supported");
     std::string normal = url;
     while (normal.size() > end && normal.back() == '/')
         normal.pop_back();

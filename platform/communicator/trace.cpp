@@ -56,6 +56,7 @@ void report(const std::string& method, const Heads& heads, const std::string& sh
     exchange.reply = isLogin ? masked(shown, "token", "\"***\"") : std::string(shown);
     exchange.replyBytes = outcome.body.size();
     exchange.replyCut = shown.size() < outcome.body.size();
+    exchange.said = deviceSaid(outcome.body);
     exchange.ms = outcome.ms;
     (*observer)(exchange);
 }
