@@ -20,6 +20,7 @@ constexpr long kConnectTimeoutMs = 2000;
 constexpr long kSilenceSeconds = 5;
 constexpr auto kFirstWait = std::chrono::milliseconds(100);
 constexpr auto kLongestWait = std::chrono::milliseconds(2000);
+constexpr auto kRepeatAfter = std::chrono::seconds(30); // the same loss told again
 
 struct Transfer {
     CURL* curl;
@@ -113,7 +114,7 @@ bool AutoReportStream::waitConnected(int timeoutMs, std::string* error) {
     return false;
 }
 
-void AutoReportStream::attemptEnded(bool wasOpen, const std::string& why, bool slowest) {
+void AutoReportStream::attemptEnded(bool wasOpen, const std::string& why) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_connected = false;
@@ -124,20 +125,18 @@ void AutoReportStream::attemptEnded(bool wasOpen, const std::string& why, bool s
     m_changed.notify_all();
     if (!wasOpen || m_stop.load())
         return;
-    // The rule of the header: a storm of the same loss is told once, and
-    // once more when the wait has grown to its longest.
-    if (m_toldLost && why == m_toldWhy && (!slowest || m_toldSlowest))
+    if (why == m_toldWhy && Clock::now() - m_toldAt < kRepeatAfter)
         return;
     m_toldLost = true;
     m_toldWhy = why;
-    m_toldSlowest = m_toldSlowest || slowest;
+    m_toldAt = Clock::now();
     if (m_onState)
         m_onState(false, why);
 }
 
 void AutoReportStream::proven() {
     const bool wasLost = m_toldLost;
-    m_toldLost = m_toldSlowest = false;
+    m_toldLost = false;
     if (wasLost && m_onState)
         m_onState(true, "");
 }
@@ -231,7 +230,7 @@ void AutoReportStream::run() {
             why = transfer.head.cause(code);
         else
             why = lcdcomm::detail::transportFailure(code, osErrno, kConnectTimeoutMs, detail);
-        attemptEnded(transfer.open, why, wait == kLongestWait);
+        attemptEnded(transfer.open, why);
 
         std::unique_lock<std::mutex> lock(m_mutex);
         m_changed.wait_for(lock, wait, [this] { return m_stop.load(); });

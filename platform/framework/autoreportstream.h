@@ -24,15 +24,15 @@
 // accepts and closes at once is thus tried at most every 2 s.
 //
 // What the state callback is told, so that a storm of reconnections is not
-// told at its own rate: the first opening, at once. The loss of an open
-// connection, when no loss has been told since the stream last proved
-// itself; after that, a loss only when its cause differs from the last one
-// told, or once more when the wait has grown to 2 s. An opening after a
-// told loss, once that connection proves itself. Attempts that fail before
-// the stream opens are not told (waitConnected says why).
+// told at its own rate: the first opening, at once; the loss of an open
+// connection, unless the same cause was told less than 30 s before; an
+// opening after a told loss, once that connection has proven itself.
+// Attempts that fail before the stream opens are not told (waitConnected
+// says why).
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -70,7 +70,7 @@ public:
 
 private:
     void run();
-    void attemptEnded(bool wasOpen, const std::string& why, bool slowest);
+    void attemptEnded(bool wasOpen, const std::string& why);
     void proven();
 
     std::string m_url;
@@ -88,8 +88,8 @@ private:
     std::string m_lastError;
     // What the state callback was told last (the stream's thread only).
     bool m_toldLost = false;
-    bool m_toldSlowest = false;
     std::string m_toldWhy;
+    std::chrono::steady_clock::time_point m_toldAt;
 };
 
 } // namespace pqxhost

@@ -18,11 +18,11 @@
 //
 // An Answer is `bytes` (status line, heads, body, or anything else), then
 // `repeat` sent `times` times (kEndless: until the client goes); with
-// `pauseMs`, each write of at most `chunk` bytes waits that
-// long first (a slow device, or one byte a second). Then the connection is
-// kept for the next request, closed, reset, or held without a word until
-// the device goes; `unasked` is sent on it `unaskedAfterMs` later, as a
-// response nobody asked for. A path no row names gets 404.
+// `pauseMs`, each write of `repeat`, of at most `chunk` bytes, waits that
+// long first: a slow device, one byte a second, or a response nobody asked
+// for, sent on the idle connection a while after the answer. Then the
+// connection is kept for the next request, closed, reset, or held without a
+// word until the device goes. A path no row names gets 404.
 #pragma once
 
 #include <netinet/in.h>
@@ -30,7 +30,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <limits>
@@ -56,8 +55,6 @@ struct Answer {
     End end;
     int pauseMs = 0;
     std::size_t chunk = 0; // 0: each piece in one write
-    std::string unasked;
-    int unaskedAfterMs = 0;
 };
 
 // An HTTP/1.1 response with a Content-Length that tells the truth.
@@ -105,18 +102,16 @@ public:
             thread.join();
         ::close(m_listener);
     }
-    ScriptedDevice(const ScriptedDevice&) = delete;
-    ScriptedDevice& operator=(const ScriptedDevice&) = delete;
 
     const std::string& url() const { return m_url; }
     std::vector<Request> requests() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_requests;
     }
-    // Unasked responses sent so far.
-    int unaskedSent() const {
+    // Answers sent whole so far.
+    int answered() const {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_unasked;
+        return m_answered;
     }
 
 private:
@@ -124,11 +119,8 @@ private:
         for (int number = 1;; ++number) {
             const int fd = ::accept(m_listener, nullptr, nullptr);
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (fd < 0 || m_stopping) {
-                if (fd >= 0)
-                    ::close(fd);
-                return;
-            }
+            if (fd < 0 || m_stopping)
+                return (void)::close(fd);
             m_open.push_back(fd);
             m_threads.emplace_back([this, fd, number] { serve(fd, number); });
         }
@@ -149,15 +141,14 @@ private:
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_requests.push_back(request);
             }
-            bool sent = send(fd, answer.bytes, answer);
+            bool sent = send(fd, answer.bytes, Answer());
             for (std::size_t i = 0; sent && i < answer.times; ++i)
                 sent = send(fd, answer.repeat, answer);
             if (!sent)
                 break;
-            if (!answer.unasked.empty() && !pause(answer.unaskedAfterMs) &&
-                send(fd, answer.unasked, Answer{})) {
+            {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                ++m_unasked;
+                ++m_answered;
             }
             if (answer.end == Answer::End::reset) {
                 const linger abort{1, 0}; // close with RST
@@ -173,31 +164,28 @@ private:
         ::close(fd);
     }
 
-    // The next request's head (up to its path's end of line) and body.
+    // The next request's head, each line with its CRLF, and body; the
+    // clients are libcurl's, which spell Content-Length so.
     static bool read(int fd, std::string& pending, Request& request) {
+        char buffer[65536];
+        const auto receive = [&] {
+            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            return n > 0 && (pending.append(buffer, static_cast<std::size_t>(n)), true);
+        };
         std::size_t end;
         while ((end = pending.find("\r\n\r\n")) == std::string::npos)
-            if (!receive(fd, pending))
+            if (!receive())
                 return false;
         request.head = pending.substr(0, end + 2);
-        pending.erase(0, end + 4);
-        std::string lower = request.head;
-        for (char& c : lower)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        const std::size_t length = lower.find("\r\ncontent-length:");
+        const std::size_t length = request.head.find("\r\nContent-Length:");
         const std::size_t size =
-            length == std::string::npos ? 0 : std::stoul(lower.substr(length + 17));
-        while (pending.size() < size)
-            if (!receive(fd, pending))
+            length == std::string::npos ? 0 : std::stoul(request.head.substr(length + 17));
+        while (pending.size() < end + 4 + size)
+            if (!receive())
                 return false;
-        request.body = pending.substr(0, size);
-        pending.erase(0, size);
+        request.body = pending.substr(end + 4, size);
+        pending.erase(0, end + 4 + size);
         return true;
-    }
-    static bool receive(int fd, std::string& pending) {
-        char buffer[65536];
-        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-        return n > 0 && (pending.append(buffer, static_cast<std::size_t>(n)), true);
     }
 
     bool send(int fd, const std::string& bytes, const Answer& how) {
@@ -230,7 +218,7 @@ private:
     std::thread m_acceptor;
     std::vector<std::thread> m_threads;
     std::vector<Request> m_requests;
-    int m_unasked = 0;
+    int m_answered = 0;
 };
 
 } // namespace testsupport
