@@ -32,16 +32,12 @@ constexpr const char* kLogin = "/movra/v1/system/auth/login";
 constexpr const char* kPut = "/movra/v1/layers/image-quality";
 const std::string kOkLogin = R"({"code":0,"message":"ok","data":{"token":"tok-1"}})";
 
-HttpClient* client() {
-    return HttpSingleTon::getInstance()->getHttpClient();
-}
-
 std::string token() {
     return HttpLogin::getInstance()->getToken();
 }
 
-// The last exchange the observer was shown.
-lcdcomm::Exchange g_seen;
+lcdcomm::Exchange g_seen; // the last exchange the observer was shown
+const bool g_observing = (lcdcomm::observe([](const lcdcomm::Exchange& e) { g_seen = e; }), true);
 
 struct Sent {
     HttpRespon* response;
@@ -49,16 +45,16 @@ struct Sent {
     double seconds;
 };
 
-Sent send(const char* method, const char* path, const std::string& body = "",
+Sent send(const char* method, const char* path, const std::string& body = "[]",
           const std::string& authorization = "t") {
-    lcdcomm::observe([](const lcdcomm::Exchange& e) { g_seen = e; });
-    HttpRequest* request = client()->createRequest(method, path);
+    HttpClient* client = HttpSingleTon::getInstance()->getHttpClient();
+    HttpRequest* request = client->createRequest(method, path);
     request->setHead("Content-Type", "application/json");
     request->setHead("Authorization", authorization.c_str());
     request->setBody(body.data(), static_cast<int>(body.size()));
     const auto began = std::chrono::steady_clock::now();
     int status = 0;
-    HttpRespon* response = client()->sendRequest(request, &status);
+    HttpRespon* response = client->sendRequest(request, &status);
     return {response, status,
             std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count()};
 }
@@ -77,11 +73,12 @@ std::string nested(std::size_t depth) {
 } // namespace
 
 TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBodyExactly) {
-    Answer slowLogin("", reply(200, kOkLogin).bytes, 1);
+    Answer slowLogin{"", reply(200, kOkLogin).bytes, 1};
     slowLogin.pauseMs = 200; // every thread asks while the login is under way
-    ScriptedDevice device({{kLogin, slowLogin}, {kPut, reply(200, R"({"code":0})")}});
+    ScriptedDevice device({{kLogin, slowLogin},
+                           {kPut, reply(200, R"({"code":0})")},
+                           {"/guarded", reply(401, R"({"code":401})")}});
     lcdcomm::configure({device.url(), "", "ann \"the\" admin", "p\\w\n\x01", 5000});
-
     std::vector<std::string> tokens(6);
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < tokens.size(); ++i)
@@ -91,58 +88,61 @@ TEST(CommunicatorLogin, OneLoginServesAllThreadsAndEachPutCarriesItsTokenAndBody
     EXPECT_EQ(tokens, std::vector<std::string>(tokens.size(), "tok-1"));
 
     // A body with a NUL byte, UTF-8 and a size below the buffer's length.
-    static const char bytes[] = "[{\"a\":1}]\0\xc3\xa9tail-not-sent";
-    const std::string body(bytes, 12);
+    const std::string body("[{\"a\":1}]\0\xc3\xa9tail-not-sent", 12);
     for (int i = 0; i < 2; ++i) {
         const Sent sent = send("PUT", kPut, body, token());
-        ASSERT_NE(sent.response, nullptr);
-        EXPECT_EQ(sent.status, 200);
+        ASSERT_EQ(sent.status, 200);
         EXPECT_EQ(std::string(sent.response->getBody(), sent.response->getBodySize()),
                   R"({"code":0})");
     }
     const auto seen = device.requests();
     ASSERT_EQ(seen.size(), 3u);
-    EXPECT_EQ(seen[0].head.substr(0, seen[0].head.find('\r')),
-              "POST " + std::string(kLogin) + " HTTP/1.1");
+    EXPECT_EQ(seen[0].head.substr(0, seen[0].head.find('\n')),
+              "POST " + std::string(kLogin) + " HTTP/1.1\r");
     EXPECT_NE(seen[0].head.find("\r\nContent-Type: application/json\r\n"), std::string::npos);
     EXPECT_EQ(nlohmann::json::parse(seen[0].body, nullptr, false),
               nlohmann::json({{"username", "ann \"the\" admin"}, {"password", "p\\w\n\x01"}}));
-    for (std::size_t i = 1; i < 3; ++i) {
-        EXPECT_EQ(seen[i].head,
+    for (std::size_t i = 1; i < 3; ++i)
+        EXPECT_EQ(seen[i].head + seen[i].body,
                   "PUT /movra/v1/layers/image-quality HTTP/1.1\r\nHost: " + device.url().substr(7) +
                       "\r\nAccept: */*\r\nContent-Type: application/json\r\n"
-                      "Authorization: tok-1\r\nContent-Length: 12\r\n");
-        EXPECT_EQ(seen[i].body, body);
-    }
+                      "Authorization: tok-1\r\nContent-Length: 12\r\n" +
+                      body);
     EXPECT_EQ(seen[1].connection, seen[2].connection) << "the connection was not reused";
+    // A complete reply is the caller's, whatever its status; a 401 drops
+    // the token from the login, so the next asks for a new one.
+    EXPECT_NE(send("GET", "/guarded", "", token()).response, nullptr);
+    EXPECT_EQ(g_seen.status, 401);
+    EXPECT_EQ(token(), "tok-1");
+    EXPECT_EQ(countOn(device, kLogin), 2u);
 }
 
 // Each row: the login's answer, why the login fails (empty: it succeeds
 // with the token tok-1) and how the trace's reply starts. No row may show
 // the token, and a failed login keeps none and is tried again.
 TEST(CommunicatorLogin, AFailedLoginNamesItsCauseInTheSystemsWordsAndNoReplyShowsTheToken) {
-    Answer endless{"HTTP/1.1 200 OK\r\n\r\n{\"code\":0,\"data\":{\"token\":\"",
-                   std::string(65536, 'x'), kEndless};
-    const std::string said = "the device refused the login: ";
+    const std::string refused = "the device refused the login: ",
+                      tokenIs = "the device's login token ";
     const std::vector<std::tuple<Answer, std::string, std::string>> rows = {
-        {reply(200, R"({"code":3,"message":"bad password"})"), said + "code 3 \"bad password\"",
-         R"({"code":3,)"},
+        {reply(200, R"({"code":3,"message":"bad password"})"), refused + "code 3 \"bad password\"",
+         ""},
         {reply(200, R"({"code":0,"data":{}})"), "the login reply has no token", ""},
         {reply(200, R"({"code":0,"data":"tok"})"), "the login reply has no \"data\" object", ""},
         {reply(200, "<html>"), "the login reply is not a JSON object", "<html>"},
-        {reply(200, R"({"code":"E_FAIL","message":"a)" + std::string("\0", 1) + "b\xff\"}"),
-         said + R"(code "E_FAIL" "a\x00b\xff")", ""},
-        {reply(200, R"({"code":1e999})"), said + "code 1e999", ""},
+        {reply(200, std::string(R"({"code":"E_FAIL","message":"a)") + '\0' + "b\xff\"}"),
+         refused + R"(code "E_FAIL" "a\x00b\xff")", ""},
+        {reply(200, R"({"code":1e999})"), refused + "code 1e999", ""},
         {reply(401, R"({"code":10001,"message":)" + nested(1000000) + "}"),
-         said + "HTTP status 401, code 10001 " + std::string(200, '[') + "... (2000000 bytes)", ""},
+         refused + "HTTP status 401, code 10001 " + std::string(200, '[') + "... (2000000 bytes)",
+         ""},
         {reply(200, R"({"code":0,"data":{"token":"a\r\nX-Evil: 1"}})"),
-         "the device's login token holds bytes that cannot go into a header (control bytes "
-         "such as CR or LF)",
+         tokenIs + "holds bytes that cannot go into a header (control bytes such as CR or LF)",
          R"({"code":0,"data":{"token":"***"}})"},
         {reply(200, R"({"data":{"token":")" + std::string(5000, 'x') + "\"}}"),
-         "the device's login token is 5000 bytes, more than the 4096 allowed", ""},
-        {endless, "the login request failed: the reply is more than the 16777216 bytes allowed",
-         R"({"code":0,"data":{"token":"***")"},
+         tokenIs + "is 5000 bytes, more than the 4096 allowed", R"({"data":{"token":"***"}})"},
+        {{"HTTP/1.1 200 OK\r\n\r\n{\"data\":{\"token\":\"", std::string(65536, 'x'), kEndless},
+         "the login request failed: the reply is more than the 16777216 bytes allowed",
+         R"({"data":{"token":"***")"},
         {reply(200, R"({"code":0,"data":{"token":"tok-1"},"x":)" + nested(1000000) + "}"), "",
          R"({"code":0,"data":{"token":"***"},"x":[[[)"},
         {reply(200, R"({"data":{"\u0074oken":"tok-0"},"data":{"token" : "tok-1"}})"), "",
@@ -151,7 +151,6 @@ TEST(CommunicatorLogin, AFailedLoginNamesItsCauseInTheSystemsWordsAndNoReplyShow
     for (const auto& [answer, why, shown] : rows) {
         ScriptedDevice device({{kLogin, answer}});
         lcdcomm::configure({device.url(), "", "ann", "pw", 5000});
-        lcdcomm::observe([](const lcdcomm::Exchange& e) { g_seen = e; });
         std::string error;
         EXPECT_EQ(lcdcomm::login(&error), why.empty()) << why;
         EXPECT_EQ(error, why);
@@ -163,25 +162,11 @@ TEST(CommunicatorLogin, AFailedLoginNamesItsCauseInTheSystemsWordsAndNoReplyShow
     }
 }
 
-TEST(CommunicatorLogin, ARejectedLoginTokenIsReplacedByANewLoginButAGivenTokenIsKept) {
-    for (const std::string given : {"", "given"}) {
-        ScriptedDevice device(
-            {{kLogin, reply(200, kOkLogin)}, {"/guarded", reply(401, R"({"code":401})")}});
-        lcdcomm::configure({device.url(), given, "ann", "pw", 5000});
-        // A complete reply is the caller's, whatever its status.
-        const Sent sent = send("GET", "/guarded", "", token());
-        ASSERT_NE(sent.response, nullptr) << given;
-        EXPECT_EQ(sent.status, 401);
-        EXPECT_EQ(token(), given.empty() ? "tok-1" : given);
-        EXPECT_EQ(countOn(device, kLogin), given.empty() ? 2u : 0u) << given;
-    }
-}
-
 // Each row: the device's answer to a PUT, the status (HTTP, or minus the
 // transport code), and the cause (or, for an answer, what the device is
 // quoted as saying). Every row ends within the time-out and a margin,
-// costs one request, keeps at most the caps and leaves the next request
-// served.
+// costs one request, keeps at most the caps, keeps the given token and
+// leaves the next request served.
 TEST(CommunicatorRequest, EveryMisbehaviourOfTheDeviceEndsBoundedWithItsCauseNamed) {
     const std::string ok = reply(200, R"({"code":0})").bytes, h = "HTTP/1.1 200 OK\r\n";
     const std::string chunked = h + "Transfer-Encoding: chunked\r\n\r\n", kb(65536, 'x');
@@ -194,62 +179,62 @@ TEST(CommunicatorRequest, EveryMisbehaviourOfTheDeviceEndsBoundedWithItsCauseNam
     const std::string big = "the reply is more than the 16777216 bytes allowed";
     const std::string lost = "the connection was lost", late = "time-out after 1000 ms";
     const int W = -CURLE_WRITE_ERROR, T = -CURLE_OPERATION_TIMEDOUT;
-    Answer drip("", ok, 1);
+    Answer drip{"", ok, 1};
     drip.pauseMs = 50, drip.chunk = 1;
-    const std::vector<std::tuple<const char*, Answer, int, std::string>> rows = {
-        {"NUL, bad UTF-8, ESC",
-         reply(400, std::string(R"({"code":5,"message":"a)") + '\0' + "b\xff\x1b[2J\"}"), 400,
+    const std::vector<std::tuple<Answer, int, std::string>> rows = {
+        {reply(400, std::string(R"({"code":5,"message":"a)") + '\0' + "b\xff\x1b[2J\"}"), 400,
          R"(code 5 "a\x00b\xff\x1b[2J")"},
-        {"a redirect to another host", reply(302, "", "Location: http://127.0.0.2:9/\r\n"), 302,
-         ""},
-        {"gzip nobody asked for", reply(200, gzip, "Content-Encoding: gzip\r\n"), 200, ""},
-        {"a 103 before the answer", Answer(hints + ok), 200, "code 0"},
-        {"more than Content-Length", Answer(ok + "HTTP/1.1 200"), 200, "code 0"},
-        {"a reply that never ends", Answer(h + "\r\n", kb, kEndless), W, big},
-        {"a chunk of 2^63 bytes", Answer(chunked + "7fffffffffffffff\r\n", kb, kEndless), W, big},
-        {"a chunk size of 17 digits", Answer(chunked + "1ffffffffffffffff\r\n", kb, 1),
-         -CURLE_RECV_ERROR, "the reply breaks HTTP's framing"},
-        {"a header line just over", reply(200, "", "X: " + std::string(8190, 'a') + "\r\n"), W,
-         line},
-        {"a header line that never ends", Answer(h + "X: ", kb, kEndless), -CURLE_OUT_OF_MEMORY,
-         line},
-        {"headers that never end", Answer(h, "X: y\r\n", kEndless), W, heads},
-        {"a flood of 103 heads", Answer("", hints, kEndless), W, heads},
-        {"a lying length, then a close", Answer(lying, "", 0, End::close), -CURLE_PARTIAL_FILE,
-         lost},
-        {"a reset", Answer(lying, "", 0, End::reset), -CURLE_RECV_ERROR, lost},
-        {"not HTTP", Answer("SSH-2.0-OpenSSH\r\n", "", 0, End::close), -CURLE_UNSUPPORTED_PROTOCOL,
+        {reply(500, R"({"code":7,"message":)" + nested(1000000) + "}"), 500,
+         "code 7 " + std::string(200, '[') + "... (2000000 bytes)"},
+        {reply(401, R"({"code":10002})"), 401, "code 10002"},
+        {reply(302, "", "Location: http://127.0.0.2:9/\r\n"), 302, ""},
+        {reply(200, gzip, "Content-Encoding: gzip\r\n"), 200, ""}, // as sent, not inflated
+        {{hints + ok}, 200, "code 0"},
+        {{ok + "HTTP/1.1 200"}, 200, "code 0"}, // more than the Content-Length
+        {{h + "\r\n", kb, kEndless}, W, big},
+        {{chunked + "7fffffffffffffff\r\n", kb, kEndless}, W, big},
+        {{chunked + "1ffffffffffffffff\r\n", kb, 1},
+         -CURLE_RECV_ERROR,
+         "the reply breaks HTTP's framing"},
+        {reply(200, "", "X: " + std::string(8190, 'a') + "\r\n"), W, line},
+        {{h + "X: ", kb, kEndless}, -CURLE_OUT_OF_MEMORY, line},
+        {{h, "X: y\r\n", kEndless}, W, heads},
+        {{"", hints, kEndless}, W, heads},
+        {{lying, "", 0, End::close}, -CURLE_PARTIAL_FILE, lost},
+        {{lying, "", 0, End::reset}, -CURLE_RECV_ERROR, lost},
+        {{"SSH-2.0-OpenSSH\r\n", "", 0, End::close},
+         -CURLE_UNSUPPORTED_PROTOCOL,
          "the reply is not HTTP"},
-        {"a lying length, held", Answer(lying, "", 0, End::hold), T, late},
-        {"no answer", Answer("", "", 0, End::hold), T, late},
-        {"a byte every 50 ms", drip, T, late},
+        {{lying, "", 0, End::hold}, T, late},
+        {drip, T, late}, // a slow loris: one byte every 50 ms
     };
     ScriptedDevice good({{kPut, reply(200, R"({"code":0})")}});
-    for (const auto& [name, answer, status, text] : rows) {
+    for (const auto& [answer, status, text] : rows) {
+        const std::string name = answer.bytes.substr(0, 60);
         ScriptedDevice device({{kPut, answer}});
         lcdcomm::configure({device.url(), "t", "", "", 1000});
-        const Sent sent = send("PUT", kPut, "[]");
+        const Sent sent = send("PUT", kPut);
         EXPECT_EQ(sent.status, status) << name;
         EXPECT_EQ(sent.response != nullptr, status > 0) << name;
         // A failure's cause may go on with libcurl's own account in brackets.
-        const std::string told = status > 0 ? g_seen.said : g_seen.error.substr(0, text.size());
-        EXPECT_EQ(told, text) << name << ": " << g_seen.error;
+        EXPECT_EQ(status > 0 ? g_seen.said : g_seen.error.substr(0, text.size()), text) << name;
         EXPECT_LT(sent.seconds, 1 + 4.0) << name;
-        EXPECT_EQ(device.requests().size(), 1u) << name;
+        ASSERT_EQ(device.requests().size(), 1u) << name;
         EXPECT_EQ(device.requests()[0].head.find("Accept-Encoding"), std::string::npos) << name;
         EXPECT_LE(g_seen.replyBytes, lcdcomm::limits::kReplyBytes) << name;
         EXPECT_EQ(g_seen.reply.size(),
                   std::min(g_seen.replyBytes, lcdcomm::limits::kShownReplyBytes));
         EXPECT_EQ(sent.response ? sent.response->getBodySize() : g_seen.replyBytes,
                   g_seen.replyBytes);
+        EXPECT_EQ(token(), "t") << name;
         lcdcomm::configure({good.url(), "t", "", "", 1000});
-        EXPECT_EQ(send("PUT", kPut, "[]").status, 200) << name;
+        EXPECT_EQ(send("PUT", kPut).status, 200) << name;
     }
 }
 
 TEST(CommunicatorRequest, AResponseTheDeviceSentUnaskedIsNeverReadAsTheAnswerToTheNextRequest) {
     // After the login's answer, on the idle keep-alive connection, 50 ms later.
-    Answer login(reply(200, kOkLogin).bytes, reply(200, R"({"code":0})").bytes, 1);
+    Answer login{reply(200, kOkLogin).bytes, reply(200, R"({"code":0})").bytes, 1};
     login.pauseMs = 50;
     ScriptedDevice device({{kLogin, login}, {kPut, reply(500, R"({"code":5})")}});
     lcdcomm::configure({device.url(), "", "ann", "pw", 5000});
@@ -259,39 +244,38 @@ TEST(CommunicatorRequest, AResponseTheDeviceSentUnaskedIsNeverReadAsTheAnswerToT
     EXPECT_EQ(g_seen.said, "code 5");
 }
 
-// The url's path goes before every request's, as it is; the trace shows
-// the path that went out. A url the settings cannot use fails each request
-// at once, saying why.
+// The url's path goes before every request's, as it is, and the trace
+// shows the path that went out; a url the settings cannot use fails each
+// request at once, saying why.
 TEST(CommunicatorSettings, TheDeviceUrlIsNormalisedOrRefusedAndTheTraceShowsThePathSent) {
     ScriptedDevice device({{"/base/movra", reply(200, R"({"code":0})")}});
-    const std::string based = std::string("/base") + kPut;
+    const std::string based = std::string("/base") + kPut,
+                      cannot = "the device's address cannot be used: ";
+    const std::string query =
+        "a query (?) or a fragment (#) cannot be part of it: each request appends its own path";
     const std::vector<std::tuple<std::string, int, std::string, std::string>> rows = {
         {device.url() + "/base//", 200, "", based},
-        {device.url() + "/base?x=1", -CURLE_URL_MALFORMAT,
-         "the device's address cannot be used: a query (?) or a fragment (#) cannot be part of "
-         "it: each request appends its own path",
-         kPut},
+        {device.url() + "/base?x=1", -CURLE_URL_MALFORMAT, cannot + query, kPut},
         {"ftp://127.0.0.1:1", -CURLE_URL_MALFORMAT,
-         "the device's address cannot be used: it does not start with http:// or https://", kPut},
+         cannot + "it does not start with http:// or https://", kPut},
         {ScriptedDevice({}).url() + "/", -CURLE_COULDNT_CONNECT, "connection refused", kPut},
     };
     for (const auto& [url, status, error, path] : rows) {
         lcdcomm::configure({url, "t", "", "", 1000});
-        EXPECT_EQ(send("PUT", kPut, "[]").status, status) << url;
+        EXPECT_EQ(send("PUT", kPut).status, status) << url;
         EXPECT_EQ(g_seen.error.substr(0, error.size()), error) << url;
         EXPECT_EQ(g_seen.path, path) << url;
     }
     ASSERT_EQ(device.requests().size(), 1u);
-    EXPECT_EQ(device.requests()[0].head.substr(0, device.requests()[0].head.find('\r')),
-              "PUT /base/movra/v1/layers/image-quality HTTP/1.1");
-    const std::vector<std::pair<const char*, const char*>> urls = {
+    const std::string head = device.requests()[0].head;
+    EXPECT_EQ(head.substr(0, head.find('\r')), "PUT " + based + " HTTP/1.1");
+    const std::vector<std::pair<const char*, std::string>> urls = {
         {"http://10.0.0.5:8080/", "http://10.0.0.5:8080"},
         {"HTTPS://[::1]:443/a/b/", "HTTPS://[::1]:443/a/b"},
         {"http://h:70000", "its port is not a number from 1 to 65535"},
         {"http://:80", "it names no host"},
         {"http://u:p@h", "a user or password in it is not supported"},
-        {"http://h/a#top",
-         "a query (?) or a fragment (#) cannot be part of it: each request appends its own path"},
+        {"http://h/a#top", query},
         {"http://h/\xc3\xa9", "it holds a blank, a control byte or a byte outside ASCII"},
     };
     for (const auto& [url, expected] : urls) {
@@ -305,16 +289,15 @@ TEST(CommunicatorSettings, TheDeviceUrlIsNormalisedOrRefusedAndTheTraceShowsTheP
 // settings' url and time-out, and the one line on stderr (empty: none).
 TEST(CommunicatorSettings, ReadsTheEnvironmentAndFallsBackOnBadValuesWithoutLoggingSecrets) {
     const std::string fallback = "http://127.0.0.1:8900", line = "lcdcommunicator: LCD_DEVICE_";
+    const std::string notMs = " is not a positive number of milliseconds; using 5000";
     const std::vector<std::tuple<const char*, const char*, std::string, long, std::string>> rows = {
         {nullptr, nullptr, fallback, 5000, ""},
         {"http://10.0.0.5:8080/", "250", "http://10.0.0.5:8080", 250, ""},
         {"10.0.0.5:8080", nullptr, fallback, 5000,
          line + "URL is not usable (it does not start with http:// or https://); using " +
              fallback},
-        {nullptr, "0", fallback, 5000,
-         line + "TIMEOUT_MS \"0\" is not a positive number of milliseconds; using 5000"},
-        {nullptr, "99999999999", fallback, 5000,
-         line + "TIMEOUT_MS \"99999999999\" is not a positive number of milliseconds; using 5000"},
+        {nullptr, "0", fallback, 5000, line + "TIMEOUT_MS \"0\"" + notMs},
+        {nullptr, "99999999999", fallback, 5000, line + "TIMEOUT_MS \"99999999999\"" + notMs},
     };
     ::setenv("LCD_DEVICE_TOKEN", "secret-token-7", 1);
     ::setenv("LCD_DEVICE_USER", "ann", 1);

@@ -45,16 +45,11 @@ constexpr std::size_t kEndless = std::numeric_limits<std::size_t>::max();
 
 struct Answer {
     enum class End { keepAlive, close, reset, hold };
-    Answer(std::string bytes = "", std::string repeat = "", std::size_t times = 0,
-           End end = End::keepAlive)
-        : bytes(std::move(bytes)), repeat(std::move(repeat)), times(times), end(end) {}
-
-    std::string bytes;
-    std::string repeat;
-    std::size_t times;
-    End end;
+    std::string bytes = {}, repeat = {};
+    std::size_t times = 0;
+    End end = End::keepAlive;
     int pauseMs = 0;
-    std::size_t chunk = 0; // 0: each piece in one write
+    std::size_t chunk = 0; // 0: each `repeat` in one write
 };
 
 // An HTTP/1.1 response with a Content-Length that tells the truth.
@@ -76,17 +71,20 @@ public:
         std::string head, body;
     };
 
-    explicit ScriptedDevice(std::vector<std::pair<std::string, Answer>> rows)
-        : m_rows(std::move(rows)), m_listener(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    explicit ScriptedDevice(std::vector<std::pair<std::string, Answer>> rows) : m_rows(rows) {
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
         socklen_t size = sizeof address;
         ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
         ::listen(m_listener, 64);
         ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
         m_url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-        m_acceptor = std::thread([this] { accept(); });
+        m_acceptor = std::thread([this] {
+            for (int number = 1, fd; (fd = ::accept(m_listener, nullptr, nullptr)) >= 0; ++number)
+                locked([&] {
+                    m_open.push_back(fd);
+                    m_threads.emplace_back([this, fd, number] { serve(fd, number); });
+                });
+        });
     }
     ~ScriptedDevice() {
         {
@@ -115,52 +113,31 @@ public:
     }
 
 private:
-    void accept() {
-        for (int number = 1;; ++number) {
-            const int fd = ::accept(m_listener, nullptr, nullptr);
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (fd < 0 || m_stopping)
-                return (void)::close(fd);
-            m_open.push_back(fd);
-            m_threads.emplace_back([this, fd, number] { serve(fd, number); });
-        }
-    }
-
     void serve(int fd, int number) {
         std::string pending;
         Request request{number, {}, {}};
-        while (read(fd, pending, request)) {
+        while (!stopping() && read(fd, pending, request)) {
             const std::string path = request.head.substr(request.head.find(' ') + 1);
             Answer answer = reply(404, "");
-            for (const auto& row : m_rows)
-                if (path.compare(0, row.first.size(), row.first) == 0) {
-                    answer = row.second;
-                    break;
-                }
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_requests.push_back(request);
-            }
+            for (auto row = m_rows.rbegin(); row != m_rows.rend(); ++row)
+                if (path.compare(0, row->first.size(), row->first) == 0)
+                    answer = row->second;
+            locked([&] { m_requests.push_back(request); });
             bool sent = send(fd, answer.bytes, Answer());
             for (std::size_t i = 0; sent && i < answer.times; ++i)
                 sent = send(fd, answer.repeat, answer);
-            if (!sent)
+            if (!sent || answer.end == Answer::End::close)
                 break;
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                ++m_answered;
-            }
+            locked([&] { ++m_answered; });
             if (answer.end == Answer::End::reset) {
                 const linger abort{1, 0}; // close with RST
                 ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+                break;
             }
             if (answer.end == Answer::End::hold)
                 pause(std::numeric_limits<int>::max());
-            if (answer.end != Answer::End::keepAlive)
-                break;
         }
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_open.erase(std::find(m_open.begin(), m_open.end(), fd));
+        locked([&] { m_open.erase(std::find(m_open.begin(), m_open.end(), fd)); });
         ::close(fd);
     }
 
@@ -207,9 +184,15 @@ private:
         return m_changed.wait_for(lock, std::chrono::milliseconds(ms),
                                   [this] { return m_stopping; });
     }
+    bool stopping() { return pause(0); }
+    template <typename F>
+    void locked(F change) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        change();
+    }
 
     const std::vector<std::pair<std::string, Answer>> m_rows;
-    const int m_listener;
+    const int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
     std::string m_url;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
