@@ -5,11 +5,15 @@
 // lies far above what a device sends, and together they keep a tool that
 // holds one of everything at once well under 200 MB.
 //
-// The tools print them in their help; the communicator and the auto-report
-// stream enforce them.
+// The communicator and the auto-report stream enforce them; the tools say
+// them in their help with summary():
+//
+//   a reply 16 MiB, a header line 8 KiB and all of a reply's headers 64 KiB,
+//   the login token 4 KiB, an auto-report event or event-stream line 4 MiB
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace lcdcomm::limits {
 
@@ -43,5 +47,16 @@ constexpr std::size_t kShownReplyBytes = std::size_t(64) << 10;
 
 // Of a value the device sent, what is quoted to a person.
 constexpr std::size_t kQuotedBytes = 200;
+
+// The caps the device is held to, in a person's words.
+inline std::string summary() {
+    const auto size = [](std::size_t bytes) {
+        return bytes % (1 << 20) == 0 ? std::to_string(bytes >> 20) + " MiB"
+                                      : std::to_string(bytes >> 10) + " KiB";
+    };
+    return "a reply " + size(kReplyBytes) + ", a header line " + size(kHeaderLineBytes) +
+           " and all of a reply's headers " + size(kHeadBytes) + ", the login token " +
+           size(kTokenBytes) + ", an auto-report event or event-stream line " + size(kEventBytes);
+}
 
 } // namespace lcdcomm::limits

@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "platform/communicator/connection_pool.h"
+#include "platform/communicator/http_only.h"
 #include "platform/communicator/reply_head.h"
 #include "platform/communicator/transport_failure.h"
 
@@ -173,11 +174,7 @@ Outcome perform(const std::string& method, const Snapshot& now, const std::strin
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
-#if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-#else
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-#endif
+    httpOnly(curl);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL,
                      1L); // time-outs without SIGALRM: we run on host threads
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);

@@ -90,7 +90,7 @@ struct LCDCOMM_API Exchange {
     std::size_t replyBytes = 0;
     bool replyCut = false;
     std::string said; // deviceSaid of the whole reply
-    double ms = 0; // the whole exchange, connect included
+    double ms = 0;    // the whole exchange, connect included
 };
 
 // Called after every exchange, logins included, on the thread that made

@@ -45,7 +45,7 @@ inline std::string transportFailure(CURLcode code, long osErrno, long timeoutMs,
     case CURLE_RECV_ERROR:
         // libcurl's word for a lost connection and for a broken chunked body alike.
         cause = detail.find("chunk") != std::string::npos ? "the reply breaks HTTP's framing"
-                                                           : "the connection was lost";
+                                                          : "the connection was lost";
         break;
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE: cause = "the connection was lost"; break;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/communicator/http_only.h"
 #include "platform/communicator/reply_head.h"
 #include "platform/communicator/transport_failure.h"
 #include "platform/framework/eventstreamparser.h"
@@ -174,6 +175,7 @@ void AutoReportStream::run() {
                           {}};
         char detail[CURL_ERROR_SIZE] = "";
         curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
+        lcdcomm::detail::httpOnly(curl);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBytes);
