@@ -9,7 +9,7 @@
 // them in their help with summary():
 //
 //   a reply 16 MiB, a header line 8 KiB and all of a reply's headers 64 KiB,
-//   the login token 4 KiB, an auto-report event or event-stream line 4 MiB
+//   the login token 4 KiB, an auto-report event or event-stream line 1 MiB
 #pragma once
 
 #include <cstddef>
@@ -35,9 +35,12 @@ constexpr std::size_t kTokenBytes = std::size_t(4) << 10;
 
 // One event's data on the auto-report stream, and one line of the stream
 // (a data line may hold a whole event). A report holds the layers that one
-// set changed, some 400 bytes a layer: 4 MiB is 10,000 layers. A stream
-// that passes either is ended and opened again.
-constexpr std::size_t kEventBytes = std::size_t(4) << 20;
+// set changed, some 450 bytes a layer: 1 MiB is over 2,000 layers. The
+// plug-in turns a report into layer records, and "{}," is 3 bytes of text
+// for a record of about a hundred: 1 MiB of report is at most some 36 MB
+// of records (4 MiB took the plug-in and its host past 230 MB). A stream
+// that passes either cap is ended and opened again.
+constexpr std::size_t kEventBytes = std::size_t(1) << 20;
 constexpr std::size_t kEventLineBytes = kEventBytes;
 
 // Of a reply, what the observer of exchanges is shown, with the reply's

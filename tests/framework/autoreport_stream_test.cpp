@@ -48,7 +48,7 @@ struct Watched {
 TEST(AutoReportStream, OpensPastInterimHeadsAndEndsAConnectionThatPassesACapNamingIt) {
     const std::string kb(65536, 'x'), hints = "HTTP/1.1 103 Early Hints\r\n\r\n";
     const std::string cap =
-        "the device sent an event-stream line of more than the 4194304 bytes allowed";
+        "the device sent an event-stream line of more than the 1048576 bytes allowed";
     Answer drip{eventStream() + "data: x", "x", kEndless};
     drip.pauseMs = 200, drip.chunk = 1;
     const std::vector<std::tuple<Answer, bool, std::string, unsigned>> rows = {
@@ -62,7 +62,7 @@ TEST(AutoReportStream, OpensPastInterimHeadsAndEndsAConnectionThatPassesACapNami
         {{eventStream("data: "), kb, kEndless}, true, cap, 0},
         {{eventStream(), "data:\ndata: " + kb + "\n", kEndless},
          true,
-         "the device sent an event of more than the 4194304 bytes allowed",
+         "the device sent an event of more than the 1048576 bytes allowed",
          0},
         {drip, true, "the device sent no event or ping for 5 s", 0},
     };
