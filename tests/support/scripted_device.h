@@ -126,9 +126,11 @@ private:
             bool sent = send(fd, answer.bytes, Answer());
             for (std::size_t i = 0; sent && i < answer.times; ++i)
                 sent = send(fd, answer.repeat, answer);
-            if (!sent || answer.end == Answer::End::close)
+            if (!sent)
                 break;
             locked([&] { ++m_answered; });
+            if (answer.end == Answer::End::close)
+                break;
             if (answer.end == Answer::End::reset) {
                 const linger abort{1, 0}; // close with RST
                 ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
