@@ -1,7 +1,9 @@
 // Easy handles kept between requests. A handle keeps its connections open
 // (keep-alive), so checking one out per request reuses a connection to the
 // device whenever one is idle, while each request still has a handle to
-// itself and threads never share one.
+// itself and threads never share one. A connection on which the device has
+// sent anything while it was idle (an unasked response, or its close) is
+// not reused: the next reply read from it would not answer the request.
 #pragma once
 
 #include <cstddef>
@@ -32,8 +34,13 @@ public:
 private:
     ConnectionPool();
 
+    struct Idle {
+        CURL* handle;
+        curl_socket_t socket; // of its last connection, CURL_SOCKET_BAD when closed
+    };
+
     std::mutex m_mutex;
-    std::vector<CURL*> m_idle;
+    std::vector<Idle> m_idle;
     std::uint64_t m_generation = 0;
 };
 

@@ -8,15 +8,10 @@ namespace lcdcomm::detail {
 
 namespace {
 
-Settings normalised(Settings s) {
-    if (s.url.empty())
-        s.url = kDefaultUrl;
-    if (s.timeoutMs <= 0) {
-        std::fprintf(stderr, "lcdcommunicator: time-out %ld ms is not positive; using %ld\n",
-                     s.timeoutMs, kDefaultTimeoutMs);
-        s.timeoutMs = kDefaultTimeoutMs;
-    }
-    return s;
+// The path of a url that deviceUrl accepted: what follows its host and port.
+std::string pathOf(const std::string& url) {
+    const std::size_t slash = url.find('/', url.find("://") + 3);
+    return slash == std::string::npos ? "" : url.substr(slash);
 }
 
 } // namespace
@@ -27,28 +22,40 @@ DeviceState& DeviceState::instance() {
     return *state;
 }
 
-void DeviceState::loadLocked() {
-    if (m_loaded)
-        return;
-    m_settings = normalised(Settings::fromEnvironment());
+void DeviceState::adoptLocked(const Settings& settings) {
+    m_settings = settings;
+    if (m_settings.url.empty())
+        m_settings.url = kDefaultUrl;
+    std::string why;
+    const std::string url = deviceUrl(m_settings.url, &why);
+    m_urlProblem = url.empty() ? why : "";
+    m_settings.url = url.empty() ? m_settings.url : url;
+    m_basePath = url.empty() ? "" : pathOf(url);
+    if (m_settings.timeoutMs <= 0) {
+        std::fprintf(stderr, "lcdcommunicator: time-out %ld ms is not positive; using %ld\n",
+                     m_settings.timeoutMs, kDefaultTimeoutMs);
+        m_settings.timeoutMs = kDefaultTimeoutMs;
+    }
     m_token = m_settings.token;
     m_tokenConfigured = !m_token.empty();
     m_loaded = true;
 }
 
+void DeviceState::loadLocked() {
+    if (!m_loaded)
+        adoptLocked(Settings::fromEnvironment());
+}
+
 Snapshot DeviceState::snapshot() {
     std::lock_guard<std::mutex> lock(m_mutex);
     loadLocked();
-    return Snapshot{m_settings, m_token, m_generation, m_loginAttempts};
+    return Snapshot{m_settings, m_basePath, m_urlProblem, m_token, m_generation, m_loginAttempts};
 }
 
 void DeviceState::configure(const Settings& settings) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_settings = normalised(settings);
-        m_token = m_settings.token;
-        m_tokenConfigured = !m_token.empty();
-        m_loaded = true;
+        adoptLocked(settings);
         ++m_generation;
     }
     ConnectionPool::instance().drop();

@@ -15,7 +15,9 @@ constexpr const char* kDefaultUrl = "http://127.0.0.1:8900";
 constexpr long kDefaultTimeoutMs = 5000;
 
 struct Snapshot {
-    Settings settings;
+    Settings settings;      // the url as deviceUrl gives it
+    std::string basePath;   // the url's path, before every request's own
+    std::string urlProblem; // why the url cannot be used; empty when it can
     std::string token;
     std::uint64_t generation = 0;
     std::uint64_t loginAttempts = 0;
@@ -41,11 +43,14 @@ public:
 private:
     DeviceState() = default;
     void loadLocked();
+    void adoptLocked(const Settings& settings);
 
     std::mutex m_mutex;
     std::mutex m_loginMutex;
     bool m_loaded = false;
     Settings m_settings;
+    std::string m_basePath;
+    std::string m_urlProblem;
     std::string m_token;
     bool m_tokenConfigured = false;
     std::uint64_t m_generation = 0;

@@ -2,16 +2,20 @@
 
 #include <curl/curl.h>
 
-#include <cctype>
+#include <atomic>
 #include <chrono>
 #include <strings.h>
 
 #include "platform/communicator/connection_pool.h"
+#include "platform/communicator/http_only.h"
+#include "platform/communicator/reply_head.h"
 #include "platform/communicator/transport_failure.h"
 
 namespace lcdcomm::detail {
 
 namespace {
+
+std::atomic<void (*)(void*)> g_transferHook{nullptr};
 
 class HeaderList {
 public:
@@ -54,31 +58,51 @@ bool isBlank(const std::string& text) {
     return true;
 }
 
-bool hasHead(const Heads& heads, const char* name) {
-    return findHead(heads, name) != nullptr;
+// The path goes out byte for byte (CURLOPT_PATH_AS_IS), so the trace shows
+// what was sent; one that libcurl would have to change (a blank, a byte
+// outside ASCII, a fragment) is refused.
+bool isSendablePath(const std::string& path) {
+    if (!path.empty() && path[0] != '/')
+        return false;
+    for (unsigned char c : path)
+        if (c <= 0x20 || c >= 0x7f || c == '#')
+            return false;
+    return true;
 }
 
-struct Sink {
+struct Transfer {
+    CURL* curl;
     std::string* body;
+    ReplyHead head;
+    std::string cause; // why a callback stopped the transfer
 };
 
-size_t collect(char* data, size_t size, size_t count, void* user) {
-    auto* sink = static_cast<Sink*>(user);
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    return transfer->head.add(transfer->curl, data, size * count) ? size * count : 0;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
-    if (length > kMaxReplyBytes - sink->body->size())
+    if (length > limits::kReplyBytes - transfer->body->size()) {
+        transfer->cause =
+            "the reply is more than the " + std::to_string(limits::kReplyBytes) + " bytes allowed";
         return 0; // libcurl ends the transfer with a write error
+    }
     try {
-        sink->body->append(data, length);
+        transfer->body->append(data, length);
     } catch (...) {
+        transfer->cause = "no memory for the reply";
         return 0;
     }
     return length;
 }
 
-Outcome failed(CURLcode code, long timeoutMs, long osErrno = 0, const std::string& detail = "") {
+Outcome failed(CURLcode code, std::string cause) {
     Outcome outcome;
     outcome.status = -static_cast<int>(code);
-    outcome.error = transportFailure(code, osErrno, timeoutMs, detail);
+    outcome.error = std::move(cause);
     return outcome;
 }
 
@@ -95,51 +119,74 @@ std::string transportError(int status) {
     return transportFailure(static_cast<CURLcode>(-status), 0, 0, "");
 }
 
-Outcome perform(const std::string& method, const std::string& url, const Heads& heads,
-                const std::string& body, long timeoutMs) {
+void setTransferHook(void (*hook)(void* curl)) {
+    g_transferHook = hook;
+}
+
+Outcome perform(const std::string& method, const Snapshot& now, const std::string& path,
+                const Heads& heads, const std::string& body) {
+    const long timeoutMs = now.settings.timeoutMs;
+    Outcome outcome;
+    outcome.path = now.basePath + path;
+    const auto refuse = [&](CURLcode code, std::string cause) {
+        Outcome refusal = failed(code, std::move(cause));
+        refusal.path = outcome.path;
+        return refusal;
+    };
+    if (!now.urlProblem.empty())
+        return refuse(CURLE_URL_MALFORMAT,
+                      "the device's address cannot be used: " + now.urlProblem);
+    if (!isSendablePath(path))
+        return refuse(CURLE_URL_MALFORMAT, "the request path is not a path that goes out as it is");
     if (!isToken(method))
-        return failed(CURLE_BAD_FUNCTION_ARGUMENT, timeoutMs);
+        return refuse(CURLE_BAD_FUNCTION_ARGUMENT, "the request method is not an HTTP token");
 
     HeaderList list;
     for (const auto& head : heads) {
-        if (!isToken(head.first) || !isSafeValue(head.second))
-            return failed(CURLE_BAD_FUNCTION_ARGUMENT, timeoutMs);
+        if (!isToken(head.first))
+            return refuse(CURLE_BAD_FUNCTION_ARGUMENT,
+                          "a header name of the request is not an HTTP token");
+        if (!isSafeValue(head.second))
+            return refuse(CURLE_BAD_FUNCTION_ARGUMENT,
+                          "the header " + head.first +
+                              " holds bytes that cannot go into a header (CR, LF or NUL)");
         // "Name:" with nothing after it would remove the header; "Name;" is
         // how an empty one is sent.
         const std::string line =
             isBlank(head.second) ? head.first + ";" : head.first + ": " + head.second;
         if (!list.add(line))
-            return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
+            return refuse(CURLE_OUT_OF_MEMORY, "no memory for the request");
     }
     // No wait for a 100-continue before a larger body, and no form type
     // that the caller did not ask for.
-    if (!hasHead(heads, "Expect") && !list.add("Expect:"))
-        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
-    if (!hasHead(heads, "Content-Type") && !list.add("Content-Type:"))
-        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
+    if ((!findHead(heads, "Expect") && !list.add("Expect:")) ||
+        (!findHead(heads, "Content-Type") && !list.add("Content-Type:")))
+        return refuse(CURLE_OUT_OF_MEMORY, "no memory for the request");
 
     PooledHandle pooled;
     CURL* curl = pooled.get();
     if (!curl)
-        return failed(CURLE_OUT_OF_MEMORY, timeoutMs);
+        return refuse(CURLE_OUT_OF_MEMORY, "no memory for the request");
 
-    Outcome outcome;
-    Sink sink{&outcome.body};
+    Transfer transfer{curl, &outcome.body, {}, {}};
     char detail[CURL_ERROR_SIZE] = "";
+    const std::string url = now.settings.url + path;
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-#if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-#else
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
-#endif
+    curl_easy_setopt(curl, CURLOPT_PATH_AS_IS, 1L);
+    httpOnly(curl);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL,
                      1L); // time-outs without SIGALRM: we run on host threads
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, list.get());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    // A body the device encodes although nobody asked is kept as it came,
+    // not inflated past the cap.
+    curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
 
     if (method == "GET" && body.empty()) {
@@ -154,26 +201,30 @@ Outcome perform(const std::string& method, const std::string& url, const Heads& 
         if (method != "POST")
             curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, method.c_str());
     }
+    if (auto hook = g_transferHook.load())
+        hook(curl);
 
     const auto began = std::chrono::steady_clock::now();
     const CURLcode code = curl_easy_perform(curl);
-    const double ms =
+    outcome.ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - began).count();
+    long http = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &http);
     if (code != CURLE_OK) {
         long osErrno = 0;
         curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
-        Outcome failure = failed(code, timeoutMs, osErrno, detail);
-        failure.ms = ms;
-        return failure;
+        outcome.status = -static_cast<int>(code);
+        outcome.error = !transfer.cause.empty() ? transfer.cause
+                        : !transfer.head.cause(code).empty()
+                            ? transfer.head.cause(code)
+                            : transportFailure(code, osErrno, timeoutMs, detail);
+    } else if (http < 100) {
+        outcome.status = -static_cast<int>(CURLE_WEIRD_SERVER_REPLY);
+        outcome.error = transportFailure(CURLE_WEIRD_SERVER_REPLY, 0, timeoutMs, "");
+    } else {
+        outcome.delivered = true;
+        outcome.status = static_cast<int>(http);
     }
-
-    long http = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &http);
-    if (http < 100)
-        return failed(CURLE_WEIRD_SERVER_REPLY, timeoutMs);
-    outcome.delivered = true;
-    outcome.ms = ms;
-    outcome.status = static_cast<int>(http);
     return outcome;
 }
 

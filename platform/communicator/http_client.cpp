@@ -54,11 +54,10 @@ HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
     try {
         auto& state = lcdcomm::detail::DeviceState::instance();
         const lcdcomm::detail::Snapshot now = state.snapshot();
-        lcdcomm::detail::Outcome outcome =
-            lcdcomm::detail::perform(request->m_method, now.settings.url + request->m_path,
-                                     request->m_heads, request->m_body, now.settings.timeoutMs);
-        lcdcomm::detail::report(request->m_method, request->m_path, request->m_heads,
-                                request->m_body, outcome, false);
+        lcdcomm::detail::Outcome outcome = lcdcomm::detail::perform(
+            request->m_method, now, request->m_path, request->m_heads, request->m_body);
+        lcdcomm::detail::report(request->m_method, request->m_heads, request->m_body, outcome,
+                                false);
         result = outcome.status;
         if (!outcome.delivered)
             return nullptr;

@@ -20,14 +20,11 @@ bool loginWith(const Snapshot& now, std::string* error) {
         why = "no user is configured for the login";
     } else {
         const lcdcomm::detail::Heads heads{{"Content-Type", "application/json"}};
-        const char* path = LCD::Proto::Constants::POSTLOGIN;
         const lcdcomm::detail::Outcome outcome = lcdcomm::detail::perform(
-            "POST", now.settings.url + path, heads,
-            lcdcomm::detail::loginBody(now.settings.user, now.settings.password),
-            now.settings.timeoutMs);
-        lcdcomm::detail::report("POST", path, heads,
-                                lcdcomm::detail::loginBody(now.settings.user, "***"), outcome,
-                                true);
+            "POST", now, LCD::Proto::Constants::POSTLOGIN, heads,
+            lcdcomm::detail::loginBody(now.settings.user, now.settings.password));
+        lcdcomm::detail::report("POST", heads, lcdcomm::detail::loginBody(now.settings.user, "***"),
+                                outcome, true);
         if (!outcome.delivered)
             why = "the login request failed: " + outcome.error;
         else if (outcome.status < 200 || outcome.status > 299)

@@ -2,7 +2,7 @@
 // how long to wait. The host sets them with `configure`; when nothing does,
 // the first request reads them from the environment:
 //
-//   LCD_DEVICE_URL         scheme://host:port, default http://127.0.0.1:8900
+//   LCD_DEVICE_URL         http[s]://host[:port][/path], default http://127.0.0.1:8900
 //   LCD_DEVICE_TOKEN       used as the token as it is, without a login
 //   LCD_DEVICE_USER        user and password of the login, used when no
 //   LCD_DEVICE_PASSWORD    token is given
@@ -12,6 +12,7 @@
 // and the password are never written anywhere.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <utility>
@@ -50,21 +51,46 @@ LCDCOMM_API bool login(std::string* error = nullptr);
 // in full when it is the calling thread's last failure.
 LCDCOMM_API std::string statusText(int status);
 
-// True for http://HOST[:PORT] or https://HOST[:PORT], optionally followed
-// by a path: what the settings' url may be.
+// The device's address as requests use it: http:// or https://, a host, an
+// optional port and an optional path, trailing slashes dropped
+// ("http://10.0.0.5:8900/" gives "http://10.0.0.5:8900"). Empty, with `why`
+// saying what is wrong, for anything else; a query or a fragment, for one,
+// would swallow the path that each request appends.
+LCDCOMM_API std::string deviceUrl(const std::string& url, std::string* why = nullptr);
+
+// True when deviceUrl(url) is not empty: what the settings' url may be. The
+// settings in force hold it as deviceUrl gives it; requests under a url it
+// refuses fail at once, saying why.
 LCDCOMM_API bool isDeviceUrl(const std::string& url);
+
+// What the device says in a reply of its own, as lcdhost and the login
+// quote a refusal: the "code" of the JSON object exactly as it stands in the
+// text, and its "message" if it has one, each cut at 200 bytes with bytes a
+// terminal would act on shown as \xNN. A message that strict JSON refuses,
+// or any depth of nesting, does not lose the code. Empty when the reply
+// holds no object with a code.
+//
+//   deviceSaid(R"({"code":20002,"message":"unknown layer 99"})")  // code 20002 "unknown layer 99"
+//   deviceSaid(R"({"code":1e999})")                                // code 1e999
+LCDCOMM_API std::string deviceSaid(const std::string& reply);
 
 // One exchange with the device as an observer sees it: tokens and
 // passwords are shown as "***" wherever they appear.
 struct LCDCOMM_API Exchange {
     std::string method;
-    std::string path; // after the settings' url
+    std::string path; // as it went out: the settings' url's path, then the request's
     std::vector<std::pair<std::string, std::string>> heads;
     std::string body;
     int status = 0;    // HTTP status, or minus the transport error code
     std::string error; // the transport failure's cause; empty when answered
+    // The reply's body as it came, or its first limits::kShownReplyBytes
+    // when it is longer (`replyCut`); `replyBytes` is its whole size, or
+    // what arrived of it when the exchange failed.
     std::string reply;
-    double ms = 0; // the whole exchange, connect included
+    std::size_t replyBytes = 0;
+    bool replyCut = false;
+    std::string said; // deviceSaid of the whole reply
+    double ms = 0;    // the whole exchange, connect included
 };
 
 // Called after every exchange, logins included, on the thread that made

@@ -2,7 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/communicator/device_said.h"
+#include "platform/communicator/device_json.h"
+#include "platform/communicator/device_limits.h"
+#include "platform/communicator/lcdcomm.h"
 
 namespace lcdcomm::detail {
 
@@ -19,28 +21,43 @@ std::string loginRefusal(int status, const std::string& reply) {
 }
 
 bool tokenFromReply(const std::string& reply, std::string& token, std::string& error) {
-    const nlohmann::json json = nlohmann::json::parse(reply, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) {
+    // A refusal is told with its code even when strict JSON rejects its message.
+    const std::string_view code = member(reply, "code");
+    if (!code.empty() && code != "0" && code != "-0") {
+        error = "the device refused the login: " + deviceSaid(reply);
+        return false;
+    }
+    // accept() checks the whole text without building it: its memory is a
+    // bit a level, whatever the nesting.
+    const std::size_t first = reply.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos || reply[first] != '{' || !nlohmann::json::accept(reply)) {
         error = "the login reply is not a JSON object";
         return false;
     }
-    const auto code = json.find("code");
-    if (code != json.end() && !(code->is_number_integer() && code->get<long long>() == 0)) {
-        error = "the device refused the login: " + deviceSaid(json);
-        return false;
-    }
-    const auto data = json.find("data");
-    if (data == json.end() || !data->is_object()) {
+    const std::string_view data = member(reply, "data");
+    if (data.empty() || data[0] != '{') {
         error = "the login reply has no \"data\" object";
         return false;
     }
-    const auto found = data->find("token");
-    if (found == data->end() || !found->is_string() ||
-        found->get_ref<const std::string&>().empty()) {
+    const std::string_view quoted = member(data, "token");
+    if (quoted.size() <= 2 || quoted[0] != '"') {
         error = "the login reply has no token";
         return false;
     }
-    token = found->get<std::string>();
+    const std::string value = nlohmann::json::parse(quoted).get<std::string>();
+    if (value.size() > limits::kTokenBytes) {
+        error = "the device's login token is " + std::to_string(value.size()) +
+                " bytes, more than the " + std::to_string(limits::kTokenBytes) + " allowed";
+        return false;
+    }
+    for (unsigned char c : value) {
+        if (c < 0x20 || c == 0x7f) {
+            error = "the device's login token holds bytes that cannot go into a header "
+                    "(control bytes such as CR or LF)";
+            return false;
+        }
+    }
+    token = value;
     return true;
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -37,29 +38,45 @@ bool isPort(const std::string& text) {
 
 } // namespace
 
-// http or https, a host, and an optional port; the rest is the caller's.
-bool isDeviceUrl(const std::string& url) {
-    std::size_t start;
-    if (startsWithNoCase(url, "http://"))
-        start = 7;
-    else if (startsWithNoCase(url, "https://"))
-        start = 8;
-    else
-        return false;
+std::string deviceUrl(const std::string& url, std::string* why) {
+    const auto refuse = [why](const char* reason) {
+        if (why)
+            *why = reason;
+        return std::string();
+    };
+    const std::size_t start = startsWithNoCase(url, "http://")    ? 7
+                              : startsWithNoCase(url, "https://") ? 8
+                                                                  : 0;
+    if (start == 0)
+        return refuse("it does not start with http:// or https://");
     for (unsigned char c : url)
         if (c <= 0x20 || c >= 0x7f)
-            return false;
-    const std::size_t end = url.find_first_of("/?#", start);
-    const std::string authority = url.substr(start, end == std::string::npos ? end : end - start);
+            return refuse("it holds a blank, a control byte or a byte outside ASCII");
+    if (url.find_first_of("?#") != std::string::npos)
+        return refuse("a query (?) or a fragment (#) cannot be part of it: each request "
+                      "appends its own path");
+    const std::size_t end = std::min(url.find('/', start), url.size());
+    const std::string authority = url.substr(start, end - start);
+    if (authority.find('@') != std::string::npos)
+        return refuse("a user or password in it is not supported");
     const std::size_t bracket = authority.rfind(']');
     const std::size_t colon = authority.rfind(':');
     std::string host = authority;
     if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
         if (!isPort(authority.substr(colon + 1)))
-            return false;
+            return refuse("its port is not a number from 1 to 65535");
         host = authority.substr(0, colon);
     }
-    return !host.empty() && host.find('@') == std::string::npos;
+    if (host.empty())
+        return refuse("it names no host");
+    std::string normal = url;
+    while (normal.size() > end && normal.back() == '/')
+        normal.pop_back();
+    return normal;
+}
+
+bool isDeviceUrl(const std::string& url) {
+    return !deviceUrl(url).empty();
 }
 
 namespace {
@@ -84,13 +101,13 @@ Settings Settings::fromEnvironment() {
     std::string text;
     if (read("LCD_DEVICE_URL", text)) {
         // The value itself is not echoed: it may carry what should not be logged.
-        if (isDeviceUrl(text))
-            settings.url = text;
+        std::string why;
+        const std::string url = deviceUrl(text, &why);
+        if (!url.empty())
+            settings.url = url;
         else
-            std::fprintf(stderr,
-                         "lcdcommunicator: LCD_DEVICE_URL is not http://host:port or "
-                         "https://host:port; using %s\n",
-                         detail::kDefaultUrl);
+            std::fprintf(stderr, "lcdcommunicator: LCD_DEVICE_URL is not usable (%s); using %s\n",
+                         why.c_str(), detail::kDefaultUrl);
     }
     if (read("LCD_DEVICE_TIMEOUT_MS", text)) {
         long value = 0;

@@ -1,12 +1,12 @@
 #include "platform/communicator/trace.h"
 
-#include <nlohmann/json.hpp>
-
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <strings.h>
 
+#include "platform/communicator/device_json.h"
+#include "platform/communicator/device_limits.h"
 #include "platform/communicator/lcdcomm.h"
 
 namespace lcdcomm::detail {
@@ -26,19 +26,10 @@ std::mutex g_mutex;
 std::shared_ptr<const Observer> g_observer;
 std::atomic<bool> g_observed{false};
 
-std::string maskedToken(const std::string& reply) {
-    nlohmann::json json = nlohmann::json::parse(reply, nullptr, false);
-    if (!json.is_object() || !json.contains("data") || !json["data"].is_object() ||
-        !json["data"].contains("token"))
-        return reply;
-    json["data"]["token"] = kMask;
-    return json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 } // namespace
 
-void report(const std::string& method, const std::string& path, const Heads& heads,
-            const std::string& shownBody, const Outcome& outcome, bool isLogin) {
+void report(const std::string& method, const Heads& heads, const std::string& shownBody,
+            const Outcome& outcome, bool isLogin) {
     if (!outcome.delivered)
         t_lastFailure = Failure{outcome.status, outcome.error};
     if (!g_observed.load(std::memory_order_acquire))
@@ -52,14 +43,20 @@ void report(const std::string& method, const std::string& path, const Heads& hea
         return;
     Exchange exchange;
     exchange.method = method;
-    exchange.path = path;
+    exchange.path = outcome.path;
     for (const auto& head : heads)
         exchange.heads.emplace_back(
             head.first, strcasecmp(head.first.c_str(), "Authorization") == 0 ? kMask : head.second);
     exchange.body = shownBody;
     exchange.status = outcome.status;
     exchange.error = outcome.error;
-    exchange.reply = isLogin ? maskedToken(outcome.body) : outcome.body;
+    // A token cut by the end of the prefix is masked all the same.
+    const std::string_view shown =
+        std::string_view(outcome.body).substr(0, limits::kShownReplyBytes);
+    exchange.reply = isLogin ? masked(shown, "token", "\"***\"") : std::string(shown);
+    exchange.replyBytes = outcome.body.size();
+    exchange.replyCut = shown.size() < outcome.body.size();
+    exchange.said = deviceSaid(outcome.body);
     exchange.ms = outcome.ms;
     (*observer)(exchange);
 }

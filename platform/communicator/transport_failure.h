@@ -34,12 +34,19 @@ inline std::string transportFailure(CURLcode code, long osErrno, long timeoutMs,
         cause = "wrong protocol: the TLS handshake failed (is the device plain http?)";
         break;
     case CURLE_UNSUPPORTED_PROTOCOL:
-        cause = "wrong protocol: only http and https are spoken";
+        // libcurl's only word for an answer without a status line.
+        cause = detail.find("HTTP/0.9") != std::string::npos
+                    ? "the reply is not HTTP"
+                    : "wrong protocol: only http and https are spoken";
         break;
     case CURLE_URL_MALFORMAT: cause = "malformed URL"; break;
     case CURLE_GOT_NOTHING: cause = "the device closed the connection without a reply"; break;
     case CURLE_WEIRD_SERVER_REPLY: cause = "the reply is not HTTP"; break;
     case CURLE_RECV_ERROR:
+        // libcurl's word for a lost connection and for a broken chunked body alike.
+        cause = detail.find("chunk") != std::string::npos ? "the reply breaks HTTP's framing"
+                                                          : "the connection was lost";
+        break;
     case CURLE_SEND_ERROR:
     case CURLE_PARTIAL_FILE: cause = "the connection was lost"; break;
     case CURLE_WRITE_ERROR: cause = "the reply is too large"; break;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/communicator/http_only.h"
+#include "platform/communicator/reply_head.h"
 #include "platform/communicator/transport_failure.h"
 #include "platform/framework/eventstreamparser.h"
 
@@ -13,23 +15,33 @@ namespace pqxhost {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 constexpr long kConnectTimeoutMs = 2000;
 constexpr long kSilenceSeconds = 5;
+constexpr auto kFirstWait = std::chrono::milliseconds(100);
+constexpr auto kLongestWait = std::chrono::milliseconds(2000);
+constexpr auto kRepeatAfter = std::chrono::seconds(30); // the same loss told again
 
 struct Transfer {
     CURL* curl;
     EventStreamParser* parser;
     std::function<void()> onOpen;
+    lcdcomm::detail::ReplyHead head;
     bool open = false;
-    std::string refusal; // why the answer is not an event stream
+    std::string refusal; // why the answer is not, or no longer, an event stream
 };
 
-// The answer's head ends in a blank line: by then its status and content
-// type are known, and the stream either opens or is refused.
+// Once the final head has ended, its status and content type are known,
+// and the stream either opens or is refused; interim 1xx heads pass.
 size_t onHeader(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t length = size * count;
-    if (!(length == 2 && data[0] == '\r') && !(length == 1 && data[0] == '\n'))
+    if (!transfer->head.add(transfer->curl, data, length)) {
+        transfer->refusal = transfer->head.cause(CURLE_OK);
+        return 0;
+    }
+    if (!transfer->head.ended() || transfer->open)
         return length;
     long status = 0;
     const char* type = nullptr;
@@ -48,14 +60,21 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
 }
 
 size_t onBytes(char* data, size_t size, size_t count, void* user) {
-    static_cast<Transfer*>(user)->parser->feed(data, size * count);
-    return size * count;
+    auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->parser->feed(data, size * count))
+        return size * count;
+    transfer->refusal = transfer->parser->fault();
+    return 0;
 }
 
 } // namespace
 
 AutoReportStream::AutoReportStream(std::string baseUrl, Callback onReport)
-    : m_url(std::move(baseUrl) + "/events"), m_onReport(std::move(onReport)) {
+    : m_url(std::move(baseUrl)), m_onReport(std::move(onReport)) {
+    // "http://host:port/" names the same device as "http://host:port".
+    while (!m_url.empty() && m_url.back() == '/')
+        m_url.pop_back();
+    m_url += "/events";
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
@@ -105,8 +124,22 @@ void AutoReportStream::attemptEnded(bool wasOpen, const std::string& why) {
             ++m_failures;
     }
     m_changed.notify_all();
-    if (wasOpen && m_onState && !m_stop.load())
+    if (!wasOpen || m_stop.load())
+        return;
+    if (why == m_toldWhy && Clock::now() - m_toldAt < kRepeatAfter)
+        return;
+    m_toldLost = true;
+    m_toldWhy = why;
+    m_toldAt = Clock::now();
+    if (m_onState)
         m_onState(false, why);
+}
+
+void AutoReportStream::proven() {
+    const bool wasLost = m_toldLost;
+    m_toldLost = false;
+    if (wasLost && m_onState)
+        m_onState(true, "");
 }
 
 void AutoReportStream::run() {
@@ -121,44 +154,58 @@ void AutoReportStream::run() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_multi = multi;
     }
-    auto backoff = std::chrono::milliseconds(100);
+    auto wait = kFirstWait;
     while (multi && !m_stop.load()) {
         CURL* curl = curl_easy_init();
         if (curl == nullptr)
             break;
         Transfer transfer{curl,
                           &parser,
-                          [this, &backoff] {
+                          [this] {
                               {
                                   std::lock_guard<std::mutex> lock(m_mutex);
                                   m_connected = true;
                               }
-                              ++m_connections;
-                              backoff = std::chrono::milliseconds(100);
                               m_changed.notify_all();
-                              if (m_onState)
+                              if (++m_connections == 1 && m_onState)
                                   m_onState(true, "");
                           },
+                          {},
                           false,
                           {}};
         char detail[CURL_ERROR_SIZE] = "";
         curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
+        lcdcomm::detail::httpOnly(curl);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &onBytes);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kSilenceSeconds);
+        curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_multi_add_handle(multi, curl);
+        const std::uint64_t reportsBefore = m_reports.load();
+        bool isProven = false, silent = false;
+        std::uint64_t lines = 0;
+        auto heard = Clock::now();
         int running = 1;
         while (running > 0 && !m_stop.load()) {
             if (curl_multi_perform(multi, &running) != CURLM_OK)
                 break;
+            if (parser.lines() != lines)
+                lines = parser.lines(), heard = Clock::now();
+            if (!isProven && (m_reports.load() != reportsBefore || parser.comments() > 1)) {
+                isProven = true;
+                wait = kFirstWait;
+                proven();
+            }
+            if (running > 0 && Clock::now() - heard > std::chrono::seconds(kSilenceSeconds)) {
+                silent = true;
+                break;
+            }
             if (running > 0)
-                curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+                curl_multi_poll(multi, nullptr, 0, 500, nullptr);
         }
         CURLcode code = CURLE_OK;
         int queued = 0;
@@ -174,17 +221,22 @@ void AutoReportStream::run() {
         std::string why;
         if (!transfer.refusal.empty())
             why = transfer.refusal;
-        else if (transfer.open && code == CURLE_OPERATION_TIMEDOUT)
-            why = "the device sent nothing for " + std::to_string(kSilenceSeconds) + " s";
+        else if (silent)
+            why = transfer.open ? "the device sent no event or ping for " +
+                                      std::to_string(kSilenceSeconds) + " s"
+                                : "the device did not answer within " +
+                                      std::to_string(kSilenceSeconds) + " s";
         else if (code == CURLE_OK)
             why = "the device ended the stream";
+        else if (!transfer.head.cause(code).empty())
+            why = transfer.head.cause(code);
         else
             why = lcdcomm::detail::transportFailure(code, osErrno, kConnectTimeoutMs, detail);
         attemptEnded(transfer.open, why);
 
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait_for(lock, backoff, [this] { return m_stop.load(); });
-        backoff = std::min(backoff * 2, std::chrono::milliseconds(2000));
+        m_changed.wait_for(lock, wait, [this] { return m_stop.load(); });
+        wait = std::min(wait * 2, kLongestWait);
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_multi = nullptr;

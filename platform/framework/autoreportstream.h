@@ -11,12 +11,28 @@
 //   stream.stop();   // ends the connection at once and joins the thread
 //
 // The stream is open once the device has answered with status 200 and the
-// content type text/event-stream; any other answer is a failed attempt. A
-// stream silent for longer than 5 s (the device pings every second) counts
-// as dropped. Reconnection waits 100 ms, doubling up to 2 s.
+// content type text/event-stream, after any interim 1xx heads; any other
+// answer, a redirect included, is a failed attempt. The stream is held to
+// the caps of lcdcomm::limits: a head, a line or an event over its cap ends
+// the connection. A stream that completes no line for 5 s (the device pings
+// every second) counts as dropped, so a device dripping bytes does not hold
+// it either.
+//
+// Reconnection waits 100 ms, doubling up to 2 s; the wait goes back to
+// 100 ms only once a connection has proven itself: a report arrived, or a
+// ping (a comment after the one the device greets with). A device that
+// accepts and closes at once is thus tried at most every 2 s.
+//
+// What the state callback is told, so that a storm of reconnections is not
+// told at its own rate: the first opening, at once; the loss of an open
+// connection, unless the same cause was told less than 30 s before; an
+// opening after a told loss, once that connection has proven itself.
+// Attempts that fail before the stream opens are not told (waitConnected
+// says why).
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -55,6 +71,7 @@ public:
 private:
     void run();
     void attemptEnded(bool wasOpen, const std::string& why);
+    void proven();
 
     std::string m_url;
     Callback m_onReport;
@@ -69,6 +86,10 @@ private:
     void* m_multi = nullptr;      // the transfer's multi handle, for stop() to wake it
     std::uint64_t m_failures = 0; // attempts that never opened
     std::string m_lastError;
+    // What the state callback was told last (the stream's thread only).
+    bool m_toldLost = false;
+    std::string m_toldWhy;
+    std::chrono::steady_clock::time_point m_toldAt;
 };
 
 } // namespace pqxhost

@@ -1,61 +1,114 @@
 #include "platform/framework/eventstreamparser.h"
 
+#include <cstring>
+
+#include "platform/communicator/device_limits.h"
+
 namespace pqxhost {
 
-void EventStreamParser::feed(const char* bytes, std::size_t size) {
-    // What is pending holds no line feed, so only the new bytes are searched:
-    // a long line (a large report's data) that comes in many pieces is
-    // looked at once, not once per piece.
-    std::size_t from = m_pending.size();
-    m_pending.append(bytes, size);
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = m_pending.find('\n', from);
-        if (end == std::string::npos)
-            break;
-        std::size_t stop = end;
-        if (stop > start && m_pending[stop - 1] == '\r')
-            --stop;
-        line(m_pending.substr(start, stop - start));
-        start = from = end + 1;
+using lcdcomm::limits::kEventBytes;
+using lcdcomm::limits::kEventLineBytes;
+
+bool EventStreamParser::feed(const char* bytes, std::size_t size) {
+    const char* const end = bytes + size;
+    while (bytes < end && m_fault.empty()) {
+        const auto* lineEnd = static_cast<const char*>(std::memchr(bytes, '\n', end - bytes));
+        const char* stop = lineEnd ? lineEnd : end;
+        const auto length = static_cast<std::size_t>(stop - bytes);
+        if (length > kEventLineBytes - m_lineBytes)
+            return fail("the device sent an event-stream line of more than the " +
+                        std::to_string(kEventLineBytes) + " bytes allowed");
+        m_lineBytes += length;
+        if (length > 0)
+            m_endsInCR = stop[-1] == '\r';
+        take(bytes, length);
+        if (lineEnd && m_fault.empty())
+            endLine();
+        bytes = lineEnd ? lineEnd + 1 : end;
     }
-    m_pending.erase(0, start);
+    return m_fault.empty();
 }
 
 void EventStreamParser::reset() {
-    m_pending.clear();
+    m_field.clear();
+    m_inValue = m_skipBlank = m_endsInCR = m_comment = m_hasData = false;
+    m_value = nullptr;
+    m_lineBytes = 0;
     m_event.clear();
     m_data.clear();
-    m_hasData = false;
+    m_fault.clear();
+    m_lines = m_comments = 0;
 }
 
-void EventStreamParser::line(std::string text) {
-    if (text.empty()) {
+bool EventStreamParser::fail(const std::string& why) {
+    m_fault = why;
+    return false;
+}
+
+// Bytes of the line under way, without its line feed.
+void EventStreamParser::take(const char* bytes, std::size_t size) {
+    if (!m_inValue) {
+        const auto* colon = static_cast<const char*>(std::memchr(bytes, ':', size));
+        const std::size_t name = colon ? static_cast<std::size_t>(colon - bytes) : size;
+        m_field.append(bytes, name);
+        if (!colon)
+            return;
+        startValue();
+        bytes += name + 1;
+        size -= name + 1;
+    }
+    if (size > 0 && m_skipBlank) {
+        m_skipBlank = false;
+        if (*bytes == ' ')
+            ++bytes, --size;
+    }
+    if (m_value == &m_data && !dataRoom(size))
+        return;
+    if (m_value)
+        m_value->append(bytes, size);
+}
+
+bool EventStreamParser::dataRoom(std::size_t size) {
+    return size <= kEventBytes - m_data.size() ||
+           fail("the device sent an event of more than the " + std::to_string(kEventBytes) +
+                " bytes allowed");
+}
+
+// The field's name is complete: its value starts here.
+void EventStreamParser::startValue() {
+    m_inValue = m_skipBlank = true;
+    m_comment = m_field.empty();
+    m_value = nullptr;
+    if (m_field == "event") {
+        m_event.clear();
+        m_value = &m_event;
+    } else if (m_field == "data" && (!m_hasData || dataRoom(1))) {
+        if (m_hasData)
+            m_data += '\n';
+        m_hasData = true;
+        m_value = &m_data;
+    }
+}
+
+void EventStreamParser::endLine() {
+    std::string* last = m_inValue ? m_value : &m_field;
+    if (m_endsInCR && last) // of "\r\n"
+        last->pop_back();
+    ++m_lines;
+    if (!m_inValue && m_field.empty()) {
         if (m_hasData)
             m_callback(m_event, m_data);
         m_event.clear();
         m_data.clear();
         m_hasData = false;
-        return;
+    } else if (!m_inValue) {
+        startValue(); // a field without a colon has an empty value
     }
-    if (text[0] == ':')
-        return;
-    const std::size_t colon = text.find(':');
-    std::string field = text.substr(0, colon);
-    std::string value;
-    if (colon != std::string::npos) {
-        value = text.substr(colon + 1);
-        if (!value.empty() && value[0] == ' ')
-            value.erase(0, 1);
-    }
-    if (field == "event") {
-        m_event = std::move(value);
-    } else if (field == "data") {
-        if (m_hasData)
-            m_data += '\n';
-        m_data += value;
-        m_hasData = true;
-    }
+    m_comments += m_inValue && m_comment;
+    m_field.clear();
+    m_inValue = m_endsInCR = false;
+    m_value = nullptr;
+    m_lineBytes = 0;
 }
 
 } // namespace pqxhost
