@@ -19,7 +19,7 @@
 #include "platform/framework/host.h"
 #include "platform/framework/pluginloader.h"
 #include "protocol/protomodel.h"
-#include "simulator/devicesim.h"
+#include "tools/simulator/devicesim.h"
 
 #ifndef LCD_BENCH_PLUGIN_PATH
 #error "LCD_BENCH_PLUGIN_PATH names the plug-in file"
