@@ -110,9 +110,8 @@ Rgb apply(const LCD::ProtoModel::Layer::s_ImageQualityBody& q, Rgb c) {
     c = perChannel(c, q.brightness.R, q.brightness.G, q.brightness.B,
                    [](double v, int s) { return v + (s - 50) / 100.0; });
     const int w = q.shadow.W - 100;
-    c = perChannel(c, q.shadow.R + w, q.shadow.G + w, q.shadow.B + w, [](double v, int s) {
-        return v + (s - 50) / 100.0 * (1.0 - v) * (1.0 - v);
-    });
+    c = perChannel(c, q.shadow.R + w, q.shadow.G + w, q.shadow.B + w,
+                   [](double v, int s) { return v + (s - 50) / 100.0 * (1.0 - v) * (1.0 - v); });
     const int hw = q.highLight.W - 100;
     c = perChannel(c, q.highLight.R + hw, q.highLight.G + hw, q.highLight.B + hw,
                    [](double v, int s) { return v + (s - 50) / 100.0 * v * v; });
