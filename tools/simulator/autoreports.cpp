@@ -14,7 +14,7 @@ constexpr std::size_t kMaxUserDataLength = 65535;
 
 } // namespace
 
-std::size_t AutoReports::publish(unsigned long errorCode, const std::string& body) {
+std::size_t AutoReports::publish(unsigned long errorCode, std::string body) {
     std::lock_guard<std::mutex> lock(m_mutex);
     Json envelope = Json::object();
     envelope["source"] = "lcd-device-sim";
@@ -23,16 +23,15 @@ std::size_t AutoReports::publish(unsigned long errorCode, const std::string& bod
     envelope["tl"] = Json{{"CommandCode", kLayerCommandCode},
                           {"ErrorCode", errorCode},
                           {"UserDataLength", std::min(body.size(), kMaxUserDataLength)}};
-    envelope["body"] = body;
+    envelope["body"] = std::move(body);
     ++m_count;
-    return m_hub.publish(
-        chunk(sseEvent(envelope.dump(-1, ' ', false, Json::error_handler_t::replace))));
+    return m_hub.publish(eventChunk(envelope.dump(-1, ' ', false, Json::error_handler_t::replace)));
 }
 
 std::size_t AutoReports::publishRaw(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_count;
-    return m_hub.publish(chunk(sseEvent(text)));
+    return m_hub.publish(eventChunk(text));
 }
 
 unsigned long AutoReports::count() const {

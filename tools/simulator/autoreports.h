@@ -18,7 +18,7 @@ public:
     explicit AutoReports(EventHub& hub) : m_hub(hub) {}
 
     // A report with this error code and body. Returns the streams it went to.
-    std::size_t publish(unsigned long errorCode, const std::string& body);
+    std::size_t publish(unsigned long errorCode, std::string body);
     // `text` as the data of a report event, envelope or not.
     std::size_t publishRaw(const std::string& text);
     // Reports published so far.

@@ -46,7 +46,7 @@ void setImageQuality(Device& device, const Call& call) {
         return;
     }
     device.layers.store(list.records);
-    device.reports.publish(0, list.text);
+    device.reports.publish(0, std::move(list.text));
     reply(call.res, 200, status(0, "success"));
 }
 

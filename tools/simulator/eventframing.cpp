@@ -1,34 +1,38 @@
 #include "tools/simulator/eventframing.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace LCD {
 namespace Sim {
+namespace {
 
-std::string sseEvent(std::string_view data) {
-    std::string out = "event: autoreport\n";
-    out.reserve(out.size() + data.size() + 8);
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t nl = data.find('\n', from);
-        out += "data: ";
-        out += data.substr(from, nl == std::string_view::npos ? std::string_view::npos : nl - from);
-        out += '\n';
-        if (nl == std::string_view::npos)
-            break;
-        from = nl + 1;
+std::string chunkHead(std::size_t size) {
+    char head[24];
+    const int n = std::snprintf(head, sizeof head, "%zx\r\n", size);
+    return std::string(head, static_cast<std::size_t>(n));
+}
+
+} // namespace
+
+std::string eventChunk(std::string_view data) {
+    constexpr std::string_view kind = "event: autoreport\n", line = "data: ";
+    const auto breaks = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
+    // Each line break becomes the end of a data line and the start of the next.
+    const std::size_t size = kind.size() + line.size() + data.size() + breaks * line.size() + 2;
+    std::string out = chunkHead(size);
+    out.reserve(out.size() + size + 2);
+    out.append(kind).append(line);
+    for (const char c : data) {
+        out += c;
+        if (c == '\n')
+            out.append(line);
     }
-    out += '\n';
-    return out;
+    return out.append("\n\n\r\n");
 }
 
 std::string chunk(std::string_view bytes) {
-    char size[24];
-    const int n = std::snprintf(size, sizeof size, "%zx\r\n", bytes.size());
-    std::string out;
-    out.reserve(static_cast<std::size_t>(n) + bytes.size() + 2);
-    out.append(size, static_cast<std::size_t>(n)).append(bytes).append("\r\n");
-    return out;
+    return chunkHead(bytes.size()).append(bytes).append("\r\n");
 }
 
 } // namespace Sim

@@ -1,7 +1,7 @@
 // How an event stream looks on the wire: server-sent events, each sent as
 // one chunk of a chunked HTTP body.
 //
-//   chunk(sseEvent(report));   // "1f4\r\nevent: autoreport\ndata: {...}\n\n\r\n"
+//   eventChunk(report);   // "1f4\r\nevent: autoreport\ndata: {...}\n\n\r\n"
 #pragma once
 
 #include <string>
@@ -10,9 +10,10 @@
 namespace LCD {
 namespace Sim {
 
-// One "autoreport" event; a text with line breaks becomes several data
-// lines, which a client joins back with line feeds.
-std::string sseEvent(std::string_view data);
+// One "autoreport" event as a chunk, written in one piece however large; a
+// text with line breaks becomes several data lines, which a client joins
+// back with line feeds.
+std::string eventChunk(std::string_view data);
 
 // A comment line, which a client ignores: the greeting and the ping.
 constexpr std::string_view kStreamOpen = ": open\n\n";

@@ -5,7 +5,7 @@
 //   EventHub::Slot slot = hub.reserve();   // in the handler: counted, queues
 //   ...                                    // reports from now on; null when full
 //   hub.attach(slot, fd, peer);            // the head is out: the hub writes
-//   hub.publish(chunk(sseEvent(report)));  // to every stream, in one order
+//   hub.publish(eventChunk(report));       // to every stream, in one order
 //
 // A stream's queue holds at most kQueueLimit events: a subscriber that
 // falls that far behind is closed (its stream ends) instead of silently
