@@ -151,7 +151,7 @@ void EventHub::end(std::size_t index, const char* why) {
         return;
     ::close(s->fd);
     if (m_onEnd)
-        m_onEnd(s->peer + ": " + std::to_string(s->reports) + " reports, " +
+        m_onEnd(s->peer + " ended: " + std::to_string(s->reports) + " reports, " +
                 std::to_string(s->bytesOut) + " bytes out; " + why);
 }
 

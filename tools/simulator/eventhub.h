@@ -30,8 +30,8 @@ public:
     static constexpr std::size_t kQueueLimit = 4096;
     struct Stream;
     using Slot = std::shared_ptr<Stream>;
-    // Told of each stream that ended: "127.0.0.1:4711: 3 reports, 1466
-    // bytes out; closed by the client".
+    // Told of each stream that ended: "127.0.0.1:4711 ended: 3 reports,
+    // 1466 bytes out; closed by the client".
     using EndCallback = std::function<void(const std::string& account)>;
 
     explicit EventHub(std::size_t maxStreams, EndCallback onEnd = nullptr);
