@@ -6,6 +6,7 @@
 #include <malloc.h>
 
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -36,16 +37,19 @@ that many sets; any other member is refused.
 // The limits, from where they are kept.
 std::string limitsHelp() {
     using namespace LCD::Sim;
-    return "\nWhat a client sends is refused as it arrives, with the device's JSON error,\n"
-           "when a request body is over " +
-           std::to_string(kMaxBodyBytes) + " bytes (413), the request line and\nheaders over " +
-           std::to_string(kMaxHeadBytes) + " bytes or a header line over " +
-           std::to_string(kMaxHeaderLineBytes) + " (431), or when\n" + std::to_string(kMaxStreams) +
-           " event streams are open (503). The device's endpoints and GET /events\n"
-           "need the token (Authorization); a method an endpoint does not take is 405.\n"
-           "GET /sim/requests answers at most " +
-           std::to_string(kLogBytes) + " bytes, each body cut to its first " +
-           std::to_string(kLogBodyBytes) + ".\n";
+    char text[800];
+    std::snprintf(text, sizeof text,
+                  "\nLimits: what a client sends is refused as it arrives, with the device's JSON\n"
+                  "error and this status:\n"
+                  "  413  a request body over %zu bytes\n"
+                  "  431  a request line and headers over %zu bytes, a header line over %zu\n"
+                  "  503  one more event stream while %zu are open\n"
+                  "The device's endpoints need the token (Authorization); GET /events refuses\n"
+                  "one it does not accept. A method an endpoint does not take is 405, with Allow.\n"
+                  "GET /sim/requests answers at most %zu bytes, each body cut to its first %zu.\n",
+                  kMaxBodyBytes, kMaxHeadBytes, kMaxHeaderLineBytes, kMaxStreams, kLogBytes,
+                  kLogBodyBytes);
+    return text;
 }
 
 constexpr const char* kPictureHeading = R"(
@@ -68,9 +72,9 @@ int main(int argc, char** argv) {
                  "lcd-device-sim"};
     app.allow_extras();
     app.set_version_flag("--version", std::string("lcd-device-sim ") + LCD_VERSION);
-    app.add_option("--host", options.host,
-                   "address to listen on, within 127.0.0.0/8 or ::1, or a name of loopback "
-                   "addresses only, such as localhost (default 127.0.0.1)")
+    app.add_option(
+           "--host", options.host,
+           "where to listen, loopback only: 127.0.0.0/8, ::1, localhost (default 127.0.0.1)")
         ->type_name("ADDR");
     app.add_option("--port", options.port,
                    "port to listen on, 0 to 65535, 0 for a free one (default 8900)")
@@ -96,7 +100,8 @@ int main(int argc, char** argv) {
                 return plan.set(text, why) ? std::string() : why;
             },
             "", ""));
-    app.add_flag("-v,--verbose", options.verbose, "log one line per request on stderr");
+    app.add_flag("-v,--verbose", options.verbose,
+                 "log each exchange and each ended event stream on stderr");
     app.footer(std::string(kEndpoints) + limitsHelp() + kPictureHeading + LCD::Sim::kPictureRules +
                kExit);
     const int parsed = lcdtools::commandline::parse(app, argc, argv);
