@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -46,14 +45,12 @@ struct EventHub::Stream {
 };
 
 EventHub::EventHub(std::size_t maxStreams, EndCallback onEnd)
-    : m_maxStreams(maxStreams), m_onEnd(std::move(onEnd)),
-      m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    : m_maxStreams(maxStreams), m_onEnd(std::move(onEnd)) {
     m_thread = std::thread([this] { run(); });
 }
 
 EventHub::~EventHub() {
     stop();
-    ::close(m_wake);
 }
 
 EventHub::Slot EventHub::reserve() {
@@ -79,7 +76,7 @@ void EventHub::attach(const Slot& slot, int fd, const std::string& peer) {
     }
     if (fd >= 0)
         ::close(fd); // the stream ended before its connection came
-    wake();
+    m_wake.raise();
 }
 
 void EventHub::cancel(const Slot& slot) {
@@ -106,7 +103,7 @@ std::size_t EventHub::publish(std::string text) {
             ++queued;
         }
     }
-    wake();
+    m_wake.raise();
     return queued;
 }
 
@@ -119,7 +116,7 @@ void EventHub::closeAll() {
                 s->why = m_stopping ? "the simulator stopped" : "dropped by the device";
             }
     }
-    wake();
+    m_wake.raise();
 }
 
 void EventHub::stop() {
@@ -136,11 +133,6 @@ std::size_t EventHub::subscriberCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return static_cast<std::size_t>(std::count_if(m_streams.begin(), m_streams.end(),
                                                   [](const Slot& s) { return !s->ending; }));
-}
-
-void EventHub::wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof one);
 }
 
 void EventHub::end(std::size_t index, const char* why) {
@@ -179,7 +171,7 @@ void EventHub::run() {
     Clock::time_point giveUp = Clock::time_point::max();
     for (;;) {
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kPingInterval);
-        fds.assign(1, pollfd{m_wake, POLLIN, 0});
+        fds.assign(1, pollfd{m_wake.fd(), POLLIN, 0});
         polled.clear();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -222,8 +214,7 @@ void EventHub::run() {
                 timeout = std::min(timeout, std::chrono::milliseconds(50));
         }
         ::poll(fds.data(), fds.size(), static_cast<int>(std::max<long long>(timeout.count(), 0)));
-        std::uint64_t woken = 0;
-        [[maybe_unused]] const ssize_t n = ::read(m_wake, &woken, sizeof woken);
+        m_wake.clear();
         std::lock_guard<std::mutex> lock(m_mutex);
         for (std::size_t k = 1; k < fds.size(); ++k) {
             Stream& s = *polled[k - 1];

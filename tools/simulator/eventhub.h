@@ -22,6 +22,8 @@
 #include <thread>
 #include <vector>
 
+#include "tools/simulator/wakesignal.h"
+
 namespace LCD {
 namespace Sim {
 
@@ -63,13 +65,12 @@ public:
 
 private:
     void run();
-    void wake();
     void end(std::size_t index, const char* why); // m_mutex held
     bool flush(Stream& s);                        // m_mutex held
 
     const std::size_t m_maxStreams;
     EndCallback m_onEnd;
-    int m_wake = -1; // eventfd
+    WakeSignal m_wake;
     mutable std::mutex m_mutex;
     std::vector<Slot> m_streams; // open and reserved ones
     bool m_stopping = false;

@@ -174,10 +174,12 @@ bool HttpServer::process_and_close_socket(socket_t sock) {
     return true;
 }
 
+// Serves the requests of `c` while they come; a connection with nothing to
+// read, a new one too, waits with the idle ones instead of holding a worker.
 void HttpServer::serveConnection(std::unique_ptr<Connection> c) {
     {
         Connection::Serving serving(*c);
-        for (;;) {
+        while (c->inputWithin(std::chrono::milliseconds(1))) {
             c->beginRequest();
             bool clientCloses = false;
             const bool last = m_stopping || c->exchanges() >= kKeepAliveRequests;
@@ -196,9 +198,6 @@ void HttpServer::serveConnection(std::unique_ptr<Connection> c) {
             }
             if (!answered || clientCloses || last)
                 return;
-            // A client that goes on at once keeps its worker.
-            if (!c->inputWithin(std::chrono::milliseconds(1)))
-                break;
         }
     }
     m_idle.park(std::move(c));

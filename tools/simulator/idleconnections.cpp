@@ -1,7 +1,6 @@
 #include "tools/simulator/idleconnections.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -18,14 +17,12 @@ struct IdleConnections::Parked {
     Clock::time_point until;
 };
 
-IdleConnections::IdleConnections(Ready ready)
-    : m_ready(std::move(ready)), m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+IdleConnections::IdleConnections(Ready ready) : m_ready(std::move(ready)) {
     m_thread = std::thread([this] { run(); });
 }
 
 IdleConnections::~IdleConnections() {
     stop();
-    ::close(m_wake);
 }
 
 void IdleConnections::park(std::unique_ptr<Connection> c) {
@@ -35,7 +32,7 @@ void IdleConnections::park(std::unique_ptr<Connection> c) {
             return; // closed as it goes
         m_parked.push_back(Parked{std::move(c), Clock::now() + kKeepAlive});
     }
-    wake();
+    m_wake.raise();
 }
 
 void IdleConnections::stop() {
@@ -43,23 +40,18 @@ void IdleConnections::stop() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stopping = true;
     }
-    wake();
+    m_wake.raise();
     if (m_thread.joinable())
         m_thread.join();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_parked.clear();
 }
 
-void IdleConnections::wake() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof one);
-}
-
 void IdleConnections::run() {
     std::vector<pollfd> fds;
     for (;;) {
         auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kKeepAlive);
-        fds.assign(1, pollfd{m_wake, POLLIN, 0});
+        fds.assign(1, pollfd{m_wake.fd(), POLLIN, 0});
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_stopping)
@@ -76,8 +68,7 @@ void IdleConnections::run() {
             }
         }
         ::poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
-        std::uint64_t woken = 0;
-        [[maybe_unused]] const ssize_t n = ::read(m_wake, &woken, sizeof woken);
+        m_wake.clear();
         std::vector<std::unique_ptr<Connection>> ready;
         {
             std::lock_guard<std::mutex> lock(m_mutex);

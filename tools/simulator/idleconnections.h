@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tools/simulator/connection.h"
+#include "tools/simulator/wakesignal.h"
 
 namespace LCD {
 namespace Sim {
@@ -36,10 +37,9 @@ public:
 private:
     struct Parked;
     void run();
-    void wake();
 
     Ready m_ready;
-    int m_wake = -1; // eventfd
+    WakeSignal m_wake;
     std::mutex m_mutex;
     std::vector<Parked> m_parked;
     bool m_stopping = false;
