@@ -194,6 +194,10 @@ void EventHub::run() {
                     s.lastQueued = true;
                 }
                 if (!flush(s)) {
+                    end(i, "the connection failed");
+                    continue;
+                }
+                if (!s.queue.empty() && now - s.lastWrite > kWriteTimeout) {
                     end(i, "the client stopped reading");
                     continue;
                 }

@@ -32,7 +32,9 @@ std::string reasonOf(int status) {
     switch (status) {
     case 400: return "the request could not be read";
     case 413: return "request body larger than " + std::to_string(kMaxBodyBytes) + " bytes";
-    case 414: return "request line longer than 8192 bytes";
+    case 414:
+        return "request line longer than " + std::to_string(CPPHTTPLIB_REQUEST_URI_MAX_LENGTH) +
+               " bytes";
     case 415: return "the body's encoding is not supported";
     case 431:
         return "request head larger than " + std::to_string(kMaxHeadBytes) +
@@ -131,8 +133,6 @@ HttpServer::HttpServer(Dispatch dispatch, bool verbose)
     });
     set_keep_alive_timeout(kKeepAlive.count());
     set_keep_alive_max_count(kKeepAliveRequests);
-    set_read_timeout(kReadTimeout.count());
-    set_write_timeout(kWriteTimeout.count());
     // Headers and body go out in separate writes; without this the body
     // waits for the client's delayed acknowledgement, some 40 ms a reply.
     set_tcp_nodelay(true);

@@ -24,8 +24,8 @@ constexpr std::size_t kLogBytes = 4u << 20;
 constexpr std::size_t kLogBodyBytes = 4u << 10;
 
 // A client that sends nothing for this long in the middle of a request, or
-// does not read what it is sent, is dropped; an idle kept-alive connection
-// is closed after kKeepAlive.
+// takes nothing of what it is sent for this long, is dropped; an idle
+// kept-alive connection is closed after kKeepAlive.
 constexpr std::chrono::seconds kReadTimeout{5};
 constexpr std::chrono::seconds kWriteTimeout{5};
 constexpr std::chrono::seconds kKeepAlive{5};
