@@ -1,5 +1,7 @@
 #include "tools/simulator/routes.h"
 
+#include <algorithm>
+
 #include "tools/simulator/replies.h"
 
 namespace LCD {
@@ -47,13 +49,16 @@ bool Routes::dispatch(const httplib::Request& req, const std::string& body,
 }
 
 std::string Routes::allowed(const std::string& path) const {
-    std::string allow;
+    std::vector<std::string> methods;
     for (const Route& r : m_routes) {
         std::string_view segment;
         if (matches(r.pattern, path, segment) &&
-            (", " + allow + ",").find(", " + r.method + ",") == std::string::npos)
-            allow += (allow.empty() ? "" : ", ") + r.method;
+            std::find(methods.begin(), methods.end(), r.method) == methods.end())
+            methods.push_back(r.method);
     }
+    std::string allow;
+    for (const std::string& m : methods)
+        allow += (allow.empty() ? "" : ", ") + m;
     return allow;
 }
 

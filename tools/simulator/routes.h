@@ -37,11 +37,11 @@ public:
     bool dispatch(const httplib::Request& req, const std::string& body,
                   httplib::Response& res) const;
 
+private:
     // The methods `path` takes, as Allow lists them: "GET, DELETE"; empty
     // for a path the device does not have.
     std::string allowed(const std::string& path) const;
 
-private:
     struct Route {
         std::string method, pattern;
         Handler handler;
