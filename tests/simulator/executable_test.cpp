@@ -26,7 +26,8 @@ TEST(SimulatorExecutable, UsageErrorsSayWhatIsWrongWithStatusTwo) {
         {{"--colour", "red"}, "unknown option --colour"},
         {{"extra"}, "unexpected argument \"extra\""},
         {{"--port"}, "--port needs a value"},
-        {{"--fault", "{}"}, "--fault: expected {\"mode\": \"...\"}"},
+        {{"--port", "abc"}, "--port: \"abc\" is not a whole number from 0 to 65535"},
+        {{"--fault", "{}"}, "--fault: \"mode\" is missing"},
     };
     for (const auto& [arguments, message] : cases) {
         Process sim(LCD_DEVICE_SIM_PATH, arguments);
@@ -49,15 +50,36 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPic
     EXPECT_NE(sim.out().find(LCD::Sim::kPictureRules), std::string::npos);
 }
 
-TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsEachRequestAndStopsOnSigterm) {
-    Process sim(LCD_DEVICE_SIM_PATH, {"--host", "127.0.0.2", "--port", "0", "--verbose"});
-    const std::string url = sim.firstUrl();
-    EXPECT_EQ(sim.out(), "lcd-device-sim listening on " + url + "\n");
-    ASSERT_EQ(fnmatch("http://127.0.0.2:[1-9]*", url.c_str(), 0), 0) << url;
-    EXPECT_TRUE(httplib::Client(url).Get("/sim/stats"));
-    sim.signal(SIGTERM);
-    EXPECT_EQ(sim.wait(), 0);
-    EXPECT_EQ(sim.err(), "lcd-device-sim: GET /sim/stats 200 (0 bytes in, 38 out)\n");
+TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsWhatPassedAndStopsOnSigterm) {
+    for (const char* host : {"localhost", "127.0.0.2"}) {
+        Process sim(LCD_DEVICE_SIM_PATH, {"--host", host, "--port", "0", "--verbose"});
+        const std::string url = sim.firstUrl();
+        EXPECT_EQ(sim.out(), "lcd-device-sim listening on " + url + "\n");
+        ASSERT_EQ(fnmatch(("http://" + std::string(host) + ":[1-9]*").c_str(), url.c_str(), 0), 0)
+            << url;
+        httplib::Client client(url);
+        EXPECT_TRUE(client.Get("/sim/stats"));
+        // An event stream read to its greeting and left, then a fault that is no JSON.
+        client.Get("/events", [](const char*, size_t) { return false; });
+        EXPECT_TRUE(testsupport::eventually([&] {
+            return client.Get("/sim/stats")->body.find("\"subscribers\":0") != std::string::npos;
+        }));
+        client.Post("/sim/fault", "x", "text/plain");
+        sim.signal(SIGTERM);
+        EXPECT_EQ(sim.wait(), 0);
+        // A line for each exchange, in whichever order they ended.
+        const std::string err = sim.err();
+        EXPECT_EQ(fnmatch("lcd-device-sim: event stream to *:[1-9]* ended: 0 reports, * bytes out; "
+                          "closed by the client",
+                          testsupport::lineWith(err, "event stream to ").c_str(), 0),
+                  0)
+            << err;
+        for (const char* line : {"GET /sim/stats 200 (0 bytes in, 38 out)",
+                                 "GET /events 200 (0 bytes in; an event stream from now on)",
+                                 "POST /sim/fault 400 (1 bytes in, 51 out)"})
+            EXPECT_NE(err.find(std::string("lcd-device-sim: ") + line + "\n"), std::string::npos)
+                << err;
+    }
 }
 
 TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {

@@ -2,6 +2,7 @@
 #include "tests/support/test_support.h"
 #include "tools/client/layerjson.h"
 #include "tools/simulator/devicesim.h"
+#include "tools/simulator/requestlog.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -29,6 +30,10 @@ json layer(int id, int hue = 0) {
 }
 
 using testsupport::eventually;
+
+json status(int code, const char* message) {
+    return {{"code", code}, {"message", message}};
+}
 
 json parsed(const httplib::Result& r) {
     return r ? json::parse(r->body) : json();
@@ -103,6 +108,7 @@ TEST_F(Simulator, RefusedSetsSayWhatIsWrongAndStoreNothing) {
         {"[" + layer(1).dump() + ",3]", 20001, bad + "element 1 is not an object"},
         {layer(1).dump(), 20001, bad + "not an array"},
         {"[{\"layerId\":1,", 20001, bad + "not JSON at byte 15"},
+        {"[3,x]", 20001, bad + "not JSON at byte 4"}, // the syntax first, as a whole
         {json::array({layer(3, 9), layer(0)}).dump(), 20002, "unknown layer 0"},
         {json::array({layer(3, 9), layer(5)}).dump(), 20002, "unknown layer 5"},
     };
@@ -112,6 +118,28 @@ TEST_F(Simulator, RefusedSetsSayWhatIsWrongAndStoreNothing) {
     }
     EXPECT_EQ(get(kList)["data"], (json{layer(1), layer(2), layer(3), layer(4)}));
     EXPECT_EQ(get("/sim/stats")["sets"], 0);
+}
+
+TEST_F(Simulator, AFaultIsTakenOnlyWithEveryMemberKnownPresentAndInRangeAndPlaysItsCount) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"ms":5})", R"("mode" is missing)"},
+        {R"({"mode":"nap"})", "unknown mode nap"},
+        {R"({"mode":"delay"})", R"("ms" is missing)"},
+        {R"({"mode":"delay","ms":5,"mss":1})", R"(unknown member "mss")"},
+        {R"({"mode":"close","ms":5})", R"("ms" does not go with mode close)"},
+        {R"({"mode":"none","count":2})", R"("count" does not go with mode none)"},
+        {R"({"mode":"huge","bytes":22})", R"("bytes" must be from 23 to 1073741824)"},
+        {R"({"mode":"delay","ms":18446744073709551615})", R"("ms" must be from 0 to 600000)"},
+        {R"({"mode":"code","code":1.5})", R"("code" must be an integer)"},
+        {R"({"mode":"code","code":-7,"count":1})", nullptr},
+    };
+    for (const auto& [body, why] : cases) {
+        SCOPED_TRACE(body);
+        expectReply(post("/sim/fault", body), why ? 400 : 200,
+                    why ? status(1, why) : json{{"code", 0}});
+    }
+    EXPECT_EQ(parsed(put("[]")), status(-7, "refused by test"));
+    EXPECT_EQ(parsed(put("[]")), status(0, "success"));
 }
 
 TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoReport) {
@@ -189,15 +217,34 @@ TEST(SimulatorLog, KeepsTheLastRequestsOnlyAndNeverAPasswordOrAToken) {
     const char* login = "/movra/v1/system/auth/login";
     client.Post(login, R"({"username":"admin","password":"pw-3d"})", "application/json");
     client.Post(login, "password=pw-3d", "text/plain");
-    client.Get(kList, {{"Authorization", "T0"}});
+    client.Get(kList, {{"Authorization", "T0"}, {"Cookie", "sid=T0"}, {"X-Auth-Token", "T0"}});
     const json log = parsed(client.Get("/sim/requests"));
     ASSERT_EQ(log.size(), 3u) << log;
     const char* bodies[] = {R"({"username":"admin","password":"***"})", "***", ""};
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(log[i]["body"], bodies[i]) << log[i]["path"];
-    EXPECT_EQ(log[2]["headers"]["Authorization"], "***");
+    EXPECT_EQ(log[2]["headers"]["Cookie"], "***");
     EXPECT_EQ(log.dump().find("pw-3d"), std::string::npos);
     EXPECT_EQ(log.dump().find("T0"), std::string::npos);
+}
+
+TEST(SimulatorLog, HoldsToItsByteBoundWithTheNewestAndKeepsABodysPrefixAndLength) {
+    LCD::Sim::RequestLog log(1000, 10000);
+    httplib::Request request;
+    request.method = "PUT";
+    request.path = kSet;
+    for (char c = 'a'; c <= 'e'; ++c)
+        log.add(request, std::string(5000, c));
+    const std::string text = log.toJson();
+    EXPECT_LE(text.size(), 10000u);
+    const json entries = json::parse(text);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0]["body"], std::string(LCD::Sim::kLogBodyBytes, 'd'));
+    EXPECT_EQ(entries[1], (json{{"method", "PUT"},
+                                {"path", kSet},
+                                {"headers", json::object()},
+                                {"body", std::string(LCD::Sim::kLogBodyBytes, 'e')},
+                                {"bodyBytes", 5000}}));
 }
 
 } // namespace

@@ -11,13 +11,12 @@ namespace LCD {
 namespace Sim {
 
 struct Options {
-    std::string host = "127.0.0.1"; // loopback addresses only
+    std::string host = "127.0.0.1"; // loopback only: an address or a name of one
     int port = 8900;                // 0 picks a free port
     std::string user = "admin";
     std::string password = "admin";
     std::string token;          // when set, accepted without a login
     int layers = 8;             // layers 1..layers exist
-    int threads = 32;           // each open event stream holds one
     std::size_t logSize = 1000; // requests kept for GET /sim/requests
     bool verbose = false;       // one line per request on stderr
     std::string fault{};        // played from the start, as POST /sim/fault takes it
@@ -30,9 +29,9 @@ public:
     DeviceSim(const DeviceSim&) = delete;
     DeviceSim& operator=(const DeviceSim&) = delete;
 
-    // Binds and serves on a background thread. Returns the port, or -1 when
-    // the address is not loopback, the port is in use, whoever holds it, or
-    // cannot be bound otherwise (see error()).
+    // Binds and serves on a background thread. Returns the port, or -1
+    // when the host is not loopback only, the port is in use, whoever holds
+    // it, or cannot be bound otherwise (see error()).
     int start();
     // Ends open event streams, stops serving and joins the server thread.
     void stop();

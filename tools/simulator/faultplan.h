@@ -19,8 +19,10 @@ struct Fault {
 
 class FaultPlan {
 public:
-    // Reads a control body such as {"mode":"delay","ms":300,"count":2}.
-    // Returns false with a reason when it is not a valid fault.
+    // Reads a control body such as {"mode":"delay","ms":300,"count":2}; an
+    // empty one means no fault. Returns false with a reason when it is not
+    // a valid fault: a member missing, unknown or not of this mode, a
+    // value out of range.
     bool set(const std::string& body, std::string& why);
 
     // The fault for the PUT now arriving; counts it against the limit.
@@ -34,9 +36,6 @@ private:
 
 // The smallest "huge" reply: {"code":0,"message":""}.
 constexpr std::size_t kHugeMinimumBytes = 23;
-
-// A valid reply object {"code":0,"message":"xxx..."} of exactly `bytes` bytes.
-std::string hugeReply(std::size_t bytes);
 
 } // namespace Sim
 } // namespace LCD

@@ -1,7 +1,6 @@
 #include "tools/simulator/layerrecords.h"
 #include "tools/common/layersettings.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -53,32 +52,51 @@ bool checkObject(const Json& obj, const Json& shape, const std::string& at, std:
 
 } // namespace
 
-bool parseLayerList(const std::string& body, Json& out, std::string& what) {
-    Json parsed;
+bool parseLayerList(const std::string& body, int layers, LayerList& out, std::string& what) {
+    static const Json shape = defaultLayerRecord(0);
+    std::size_t index = 0; // of the element being read
+    std::string fault;     // the first record's fault; the syntax is checked to the end
+    out = LayerList{};
+    out.text = "[";
+    out.text.reserve(body.size() + 2);
+    const auto element = [&](Json::parse_event_t event, const Json& value) {
+        const std::string at = "element " + std::to_string(index++);
+        if (!fault.empty())
+            return;
+        std::string inner;
+        if (event != Json::parse_event_t::object_end) {
+            fault = at + " is not an object";
+        } else if (!checkObject(value, shape, "", inner)) {
+            fault = at + ": " + inner;
+        } else {
+            const long long id = value["layerId"].get<long long>();
+            std::string record = value.dump();
+            if ((id < 1 || id > layers) && !out.unknownLayer)
+                out.unknownLayer = id;
+            out.text += (out.text.size() > 1 ? "," : "") + record;
+            out.records[static_cast<int>(id)] = std::move(record);
+        }
+    };
+    Json top;
     try {
-        parsed = Json::parse(body);
+        top = Json::parse(body, [&](int depth, Json::parse_event_t event, Json& value) {
+            using E = Json::parse_event_t;
+            if (depth == 0 && event == E::object_start)
+                return false; // not an array: nothing of it is kept
+            if (depth != 1 || event == E::key || event == E::object_start ||
+                event == E::array_start)
+                return true;
+            element(event, value);
+            return false; // set aside: the array stays empty
+        });
     } catch (const Json::parse_error& e) {
         what = "not JSON at byte " + std::to_string(e.byte);
         return false;
     }
-    if (!parsed.is_array()) {
-        what = "not an array";
+    what = !top.is_array() ? "not an array" : fault;
+    if (!what.empty())
         return false;
-    }
-    for (std::size_t i = 0; i < parsed.size(); ++i) {
-        const std::string at = "element " + std::to_string(i);
-        if (!parsed[i].is_object()) {
-            what = at + " is not an object";
-            return false;
-        }
-        std::string inner;
-        static const Json shape = defaultLayerRecord(0);
-        if (!checkObject(parsed[i], shape, "", inner)) {
-            what = at + ": " + inner;
-            return false;
-        }
-    }
-    out = std::move(parsed);
+    out.text += "]";
     return true;
 }
 

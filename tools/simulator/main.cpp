@@ -3,14 +3,18 @@
 #include <CLI/CLI.hpp>
 #include <pthread.h>
 
+#include <malloc.h>
+
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "tools/common/commandline.h"
 #include "tools/simulator/devicesim.h"
 #include "tools/simulator/faultplan.h"
-#include "tools/simulator/loopback.h"
+#include "tools/simulator/limits.h"
+#include "tools/simulator/listenaddress.h"
 #include "tools/simulator/picture.h"
 
 namespace {
@@ -20,13 +24,33 @@ Control endpoints, on the same port, for tests (one line each):
   POST   /sim/fault        the fault of the next sets, e.g. {"mode":"delay","ms":300,"count":2}
   POST   /sim/autoreport   pushes an auto-report: {"errorCode":E}, {"body":"..."} or {"raw":"..."}
   POST   /sim/stream/drop  ends every open event stream
-  GET    /sim/requests     the last requests on the device's paths, tokens and passwords as ***
+  GET    /sim/requests     the last requests on the device's paths, credentials as ***
   DELETE /sim/requests     empties that log
   GET    /sim/stats        sets, reports and event-stream subscribers so far
   GET    /sim/layers/N/picture.png  layer N's test image as the device would show it
-Fault modes: none, delay (ms), close, close-mid, non-json, empty, code (code),
-http500, huge (bytes); "count" limits a fault to that many sets.
+A POST without a body is the plain form: no fault, a report of the layers as
+they are, every stream ended. Fault modes: none, delay (ms), close, close-mid,
+non-json, empty, code (code), http500, huge (bytes); "count" limits a fault to
+that many sets; any other member is refused.
 )";
+
+// The limits, from where they are kept.
+std::string limitsHelp() {
+    using namespace LCD::Sim;
+    char text[800];
+    std::snprintf(text, sizeof text,
+                  "\nLimits: what a client sends is refused as it arrives, with the device's JSON\n"
+                  "error and this status:\n"
+                  "  413  a request body over %zu bytes\n"
+                  "  431  a request line and headers over %zu bytes, a header line over %zu\n"
+                  "  503  one more event stream while %zu are open\n"
+                  "The device's endpoints need the token (Authorization); GET /events refuses\n"
+                  "one it does not accept. A method an endpoint does not take is 405, with Allow.\n"
+                  "GET /sim/requests answers at most %zu bytes, each body cut to its first %zu.\n",
+                  kMaxBodyBytes, kMaxHeadBytes, kMaxHeaderLineBytes, kMaxStreams, kLogBytes,
+                  kLogBodyBytes);
+    return text;
+}
 
 constexpr const char* kPictureHeading = R"(
 What a layer's picture shows: the simulator's own test image (colour bars, a
@@ -48,23 +72,25 @@ int main(int argc, char** argv) {
                  "lcd-device-sim"};
     app.allow_extras();
     app.set_version_flag("--version", std::string("lcd-device-sim ") + LCD_VERSION);
-    app.add_option("--host", options.host,
-                   "address to listen on, within 127.0.0.0/8 or ::1 (default 127.0.0.1)")
+    app.add_option(
+           "--host", options.host,
+           "where to listen, loopback only: 127.0.0.0/8, ::1, localhost (default 127.0.0.1)")
         ->type_name("ADDR");
-    app.add_option("--port", options.port, "port to listen on, 0 for a free one (default 8900)")
+    app.add_option("--port", options.port,
+                   "port to listen on, 0 to 65535, 0 for a free one (default 8900)")
         ->type_name("N")
-        ->check(CLI::Range(0, 65535));
+        ->check(lcdtools::commandline::wholeNumber(0, 65535));
     app.add_option("--user", options.user, "login user name (default admin)")->type_name("U");
     app.add_option("--password", options.password, "login password (default admin)")
         ->type_name("P");
     app.add_option("--token", options.token, "accept token T without a login")->type_name("T");
-    app.add_option("--layers", options.layers, "layers 1..N exist (default 8)")
+    app.add_option("--layers", options.layers, "layers 1..N exist, N up to 100000 (default 8)")
         ->type_name("N")
-        ->check(CLI::Range(0, 100000));
+        ->check(lcdtools::commandline::wholeNumber(0, 100000));
     app.add_option("--log-size", options.logSize,
-                   "requests kept for GET /sim/requests (default 1000)")
+                   "requests kept for GET /sim/requests, up to 1000000 (default 1000)")
         ->type_name("N")
-        ->check(CLI::Range(0, 1000000));
+        ->check(lcdtools::commandline::wholeNumber(0, 1000000));
     app.add_option("--fault", options.fault, "play this fault from the start, as POST /sim/fault")
         ->type_name("JSON")
         ->check(CLI::Validator(
@@ -74,15 +100,19 @@ int main(int argc, char** argv) {
                 return plan.set(text, why) ? std::string() : why;
             },
             "", ""));
-    app.add_flag("-v,--verbose", options.verbose, "log one line per request on stderr");
-    app.footer(std::string(kEndpoints) + kPictureHeading + LCD::Sim::kPictureRules + kExit);
+    app.add_flag("-v,--verbose", options.verbose,
+                 "log each exchange and each ended event stream on stderr");
+    app.footer(std::string(kEndpoints) + limitsHelp() + kPictureHeading + LCD::Sim::kPictureRules +
+               kExit);
     const int parsed = lcdtools::commandline::parse(app, argc, argv);
     if (parsed >= 0)
         return parsed;
-    if (!LCD::Sim::isLoopbackAddress(options.host))
-        return lcdtools::commandline::usageError(
-            app, "refusing --host " + options.host +
-                     ": only loopback addresses (127.0.0.0/8, ::1) are allowed");
+    if (const std::string why = LCD::Sim::notLoopback(options.host); !why.empty())
+        return lcdtools::commandline::usageError(app,
+                                                 "refusing --host " + options.host + ": " + why);
+    // Large buffers (request bodies, long answers) are mapped on their own
+    // and go back to the system when freed, whatever their size.
+    mallopt(M_MMAP_THRESHOLD, 256 << 10);
 
     // Signals are taken synchronously by this thread; the server threads
     // inherit the blocked mask.

@@ -1,0 +1,187 @@
+// The simulator as an HTTP server a lab leans on: what a client sends is
+// held to the stated limits with the device's JSON refusals, control POSTs
+// need no body, an idle connection is served again, and many event streams
+// each get every report while requests are answered.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/simulator/devicesim.h"
+#include "tools/simulator/limits.h"
+
+namespace {
+
+using nlohmann::json;
+
+int connectTo(int port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    return s;
+}
+
+// Reads what `s` receives until `done` says it is enough, the peer closes
+// or nothing comes for a generous while.
+template <typename Done>
+std::string readUntil(int s, std::string got, Done done) {
+    char buffer[65536];
+    pollfd p{s, POLLIN, 0};
+    while (!done(got) && ::poll(&p, 1, 20000) == 1) {
+        const ssize_t n = ::recv(s, buffer, sizeof buffer, 0);
+        if (n <= 0)
+            break;
+        got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+// Sends `request` on a new connection; what came back until the server closed.
+std::string exchange(int port, const std::string& request) {
+    const int s = connectTo(port);
+    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
+    const std::string answer = readUntil(s, "", [](const std::string&) { return false; });
+    ::close(s);
+    return answer;
+}
+
+std::string bodyOf(const std::string& answer) {
+    return answer.substr(answer.find("\r\n\r\n") + 4);
+}
+
+class Server : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_GT(m_sim.start(), 0) << m_sim.error(); }
+    int port() const { return m_sim.port(); }
+    json stats() {
+        return json::parse(bodyOf(exchange(port(), "GET /sim/stats HTTP/1.1\r\nConnection: "
+                                                   "close\r\n\r\n")));
+    }
+
+    LCD::Sim::DeviceSim m_sim{LCD::Sim::Options{"127.0.0.1", 0, "admin", "admin", "T0", 4}};
+};
+
+TEST_F(Server, WhatItCannotTakeIsRefusedWithTheRightStatusAndTheDevicesJson) {
+    const std::string line(8200, 'a'), big = "X-Big: " + line + "\r\n";
+    const std::string half = "X-Half: " + std::string(6000, 'h') + "\r\n";
+    const std::string tooLarge =
+        "request head larger than 16384 bytes, or a header line larger than 8192";
+    struct Case {
+        std::string head, body;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"GET /sim/fault", "", 405, "GET /sim/fault is not allowed; it takes POST"},
+        {"TRACE /sim/requests", "", 405,
+         "TRACE /sim/requests is not allowed; it takes GET, DELETE"},
+        {"PUT /nowhere HTTP/1.1\r\nContent-Length: 2", "{}", 404, "no such endpoint"},
+        {"GET /sim/layers/2x/picture.png", "", 404, "no layer 2x"},
+        {"GET /sim/stats HTTP/1.1\r\n" + big, "", 431, tooLarge},
+        {"GET /sim/stats HTTP/1.1\r\n" + half + half + half, "", 431, tooLarge},
+        {"GET /" + line + line, "", 431, tooLarge},
+        {"PUT /movra/v1/layers/image-quality HTTP/1.1\r\nContent-Length: 67108865", "[", 413,
+         "request body larger than 67108864 bytes"},
+        {"POST /sim/fault HTTP/1.1\r\nContent-Length: 1e3", "", 400,
+         "Content-Length is not a number"},
+        {"NOT HTTP AT ALL", "", 400, "the request could not be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.head.substr(0, 60));
+        const bool lineOnly = c.head.find("HTTP/1.1") == std::string::npos;
+        const std::string answer = exchange(port(), c.head + (lineOnly ? " HTTP/1.1\r\n" : "\r\n") +
+                                                        "Connection: close\r\n\r\n" + c.body);
+        ASSERT_EQ(answer.rfind("HTTP/1.1 " + std::to_string(c.status) + " ", 0), 0u) << answer;
+        EXPECT_EQ(json::parse(bodyOf(answer)), (json{{"code", c.status}, {"message", c.message}}));
+        EXPECT_EQ(answer.find("\r\nAllow: ") != std::string::npos, c.status == 405);
+    }
+    // A chunked body has no stated length: it is cut off as it passes the limit.
+    const int s = connectTo(port());
+    const std::string head = "PUT /movra/v1/layers/image-quality HTTP/1.1\r\n"
+                             "Transfer-Encoding: chunked\r\n\r\n";
+    ::send(s, head.data(), head.size(), MSG_NOSIGNAL);
+    const std::string piece = "100000\r\n" + std::string(1 << 20, ' ') + "\r\n";
+    for (std::size_t sent = 0; sent <= LCD::Sim::kMaxBodyBytes; sent += 1 << 20)
+        if (::send(s, piece.data(), piece.size(), MSG_NOSIGNAL) < 0)
+            break;
+    const std::string answer =
+        readUntil(s, "", [](const std::string& a) { return a.find("}") != std::string::npos; });
+    ::close(s);
+    EXPECT_EQ(answer.rfind("HTTP/1.1 413 ", 0), 0u) << answer.substr(0, 200);
+}
+
+TEST_F(Server, ControlPostsWithoutABodyTakeThePlainFormAndAnIdleConnectionIsServedAgain) {
+    const int stream = connectTo(port());
+    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n";
+    ::send(stream, subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
+    readUntil(stream, "",
+              [](const std::string& a) { return a.find(": open") != std::string::npos; });
+
+    const int s = connectTo(port());
+    const auto post = [s](const char* path) {
+        const std::string request = std::string("POST ") + path + " HTTP/1.1\r\n\r\n";
+        ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
+        return readUntil(s, "",
+                         [](const std::string& a) { return a.find("}") != std::string::npos; });
+    };
+    EXPECT_EQ(bodyOf(post("/sim/fault")), R"({"code":0})");
+    EXPECT_EQ(bodyOf(post("/sim/autoreport")), R"({"code":0,"subscribers":1})");
+    // Long enough for the connection to wait with the idle ones.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(bodyOf(post("/sim/stream/drop")), R"({"code":0})");
+    ::close(s);
+    const std::string events = readUntil(stream, "", [](const std::string&) { return false; });
+    ::close(stream);
+    // The pushed report lists the layers as they are, then the stream ends.
+    EXPECT_NE(events.find(R"(data: {"source":"lcd-device-sim","seq":1,)"), std::string::npos);
+    EXPECT_EQ(events.substr(events.size() - 5), "0\r\n\r\n");
+}
+
+TEST_F(Server, EveryOpenStreamGetsEachReportWhileRequestsAreAnsweredUpToTheStatedLimit) {
+    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n";
+    const std::string close = "Connection: close\r\n\r\n";
+    EXPECT_EQ(exchange(port(), "GET /events HTTP/1.1\r\nAuthorization: wrong\r\n" + close)
+                  .rfind("HTTP/1.1 401 ", 0),
+              0u);
+    std::vector<int> streams;
+    for (std::size_t i = 0; i < LCD::Sim::kMaxStreams; ++i) {
+        streams.push_back(connectTo(port()));
+        ::send(streams.back(), subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
+    }
+    std::vector<std::string> got(streams.size());
+    for (std::size_t i = 0; i < streams.size(); ++i)
+        got[i] = readUntil(streams[i], "", [](const std::string& a) {
+            return a.find(": open") != std::string::npos;
+        });
+    EXPECT_EQ(stats()["subscribers"], LCD::Sim::kMaxStreams);
+    EXPECT_EQ(exchange(port(), subscribe.substr(0, subscribe.size() - 2) + close)
+                  .rfind("HTTP/1.1 503 ", 0),
+              0u);
+
+    const int reports = 3;
+    for (int r = 0; r < reports; ++r) {
+        EXPECT_EQ(stats()["reports"], r);
+        exchange(port(), "POST /sim/autoreport HTTP/1.1\r\nConnection: close\r\n\r\n");
+    }
+    for (std::size_t i = 0; i < streams.size(); ++i) {
+        got[i] = readUntil(streams[i], got[i], [](const std::string& a) {
+            return a.find("\"seq\":3,") != std::string::npos;
+        });
+        for (int r = 1; r <= reports; ++r)
+            EXPECT_NE(got[i].find("\"seq\":" + std::to_string(r) + ","), std::string::npos)
+                << "stream " << i << " lacks report " << r;
+        ::close(streams[i]);
+    }
+}
+
+} // namespace
