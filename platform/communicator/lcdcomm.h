@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,9 @@ struct LCDCOMM_API Exchange {
     std::string reply;
     std::size_t replyBytes = 0;
     bool replyCut = false;
+    // The whole reply, for an observer that must judge all of it without a
+    // copy: valid only during the observer's call. A login's is `reply`.
+    std::string_view wholeReply;
     std::string said; // deviceSaid of the whole reply
     double ms = 0;    // the whole exchange, connect included
 };

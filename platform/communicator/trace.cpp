@@ -56,6 +56,8 @@ void report(const std::string& method, const Heads& heads, const std::string& sh
     exchange.reply = isLogin ? masked(shown, "token", "\"***\"") : std::string(shown);
     exchange.replyBytes = outcome.body.size();
     exchange.replyCut = shown.size() < outcome.body.size();
+    exchange.wholeReply =
+        isLogin ? std::string_view(exchange.reply) : std::string_view(outcome.body);
     exchange.said = deviceSaid(outcome.body);
     exchange.ms = outcome.ms;
     (*observer)(exchange);

@@ -4,7 +4,6 @@
 #include <map>
 #include <mutex>
 
-#include "platform/communicator/device_said.h"
 #include "tools/common/printable.h"
 
 namespace lcdclient::exchangelog {
@@ -25,9 +24,9 @@ Seen judge(const lcdcomm::Exchange& e) {
     seen.error = lcdtools::printable(e.error);
     if (!seen.answered())
         return seen;
-    seen.code = readReplyCode(e.reply);
+    seen.code = readReplyCode(e.wholeReply);
     if (!seen.statusOk() || seen.code.kind != ReplyCode::Kind::zero)
-        seen.said = lcdcomm::detail::deviceSaid(e.reply);
+        seen.said = e.said;
     if (seen.said.empty() && seen.code.kind == ReplyCode::Kind::other)
         seen.said = "code " + seen.code.sent;
     return seen;
@@ -45,10 +44,11 @@ void print(const lcdcomm::Exchange& e) {
         "> " + e.method + " " + lcdtools::printable(e.path, kShownBytes) +
         (heads.empty() ? "" : " (" + lcdtools::printable(heads, kShownBytes) + ")") +
         (e.body.empty() ? "" : " " + lcdtools::printable(e.body, kShownBytes));
-    const std::string answer = e.status > 0 ? "< " + std::to_string(e.status) + " in " + time +
-                                                  ": " + lcdtools::printable(e.reply, kShownBytes)
-                                            : "< failed after " + std::string(time) + ": " +
-                                                  lcdtools::printable(e.error, kShownBytes);
+    const std::string answer = e.status > 0
+                                   ? "< " + std::to_string(e.status) + " in " + time + ": " +
+                                         lcdtools::printable(e.wholeReply, kShownBytes)
+                                   : "< failed after " + std::string(time) + ": " +
+                                         lcdtools::printable(e.error, kShownBytes);
     std::fprintf(stderr, "%s\n%s\n", request.c_str(), answer.c_str());
 }
 
