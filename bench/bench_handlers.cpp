@@ -1,14 +1,12 @@
 // The cost of the model's two handlers without any network: the set handler
 // over a communicator that answers at once, and the auto-report handler, in
 // nanoseconds per message. The host side is a minimal fake that keeps the
-// registered handlers and hands back one answer message.
+// registered handlers and hands back one answer message; the communicator
+// is the tests' stand-in, answering every request at once with an
+// accepting reply and recording nothing.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -17,60 +15,8 @@
 #include "bench/measure.h"
 #include "component/api.h"
 #include "component/layerimagequalitymodel.h"
-#include "host/lcdcommunicator.h"
 #include "host/pqx.h"
-
-// ---------------------------------------------------------------------------
-// A communicator that answers every request at once with an accepting reply.
-// One request and one response slot per thread, owned here as the real
-// library owns its own.
-
-struct HttpClient::Impl {};
-struct HttpLogin::Impl {};
-std::once_flag HttpSingleTon::flag;
-
-namespace {
-constexpr const char kAccepted[] = "{\"code\":0,\"message\":\"ok\"}";
-std::size_t g_sent_bytes = 0;
-} // namespace
-
-HttpClient::HttpClient() : m_impl(nullptr) {}
-HttpClient::~HttpClient() = default;
-
-HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
-    static thread_local HttpRequest request;
-    request.m_method = method;
-    request.m_path = path;
-    request.m_heads.clear();
-    request.m_body.clear();
-    return &request;
-}
-
-HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
-    static thread_local HttpRespon response;
-    g_sent_bytes = request->m_body.size();
-    response.m_body = kAccepted;
-    *status = 200;
-    return &response;
-}
-
-HttpSingleTon::HttpSingleTon() : m_client(new HttpClient) {}
-HttpSingleTon* HttpSingleTon::getInstance() {
-    static HttpSingleTon instance;
-    return &instance;
-}
-HttpClient* HttpSingleTon::getHttpClient() {
-    return m_client;
-}
-
-HttpLogin::HttpLogin() : m_impl(nullptr) {}
-HttpLogin* HttpLogin::getInstance() {
-    static HttpLogin instance;
-    return &instance;
-}
-std::string HttpLogin::getToken() {
-    return "bench-token";
-}
+#include "tests/support/fake_communicator.h"
 
 // ---------------------------------------------------------------------------
 // The host side: handlers kept by id, one answer message reused.
@@ -149,6 +95,9 @@ fake_api g_api;
 
 const pqx::MessageHandler& handler_for(std::uint32_t id) {
     static const bool ready = [] {
+        fake_comm::script().reply = "{\"code\":0,\"message\":\"ok\"}";
+        fake_comm::script().token = "bench-token";
+        fake_comm::script().record = false;
         pqx::api::get().iapi = &g_api;
         static layerimagequality::LayerImageQualityModel model;
         return true;
@@ -178,7 +127,7 @@ void set_handler(benchmark::State& state) {
     }
     if (!accepted)
         state.SkipWithError("the set handler did not answer with an accepted flag");
-    bench::report(state, g_sent_bytes, before);
+    bench::report(state, fake_comm::lastBodyBytes(), before);
 }
 
 void auto_report_handler(benchmark::State& state) {

@@ -6,40 +6,31 @@
 //                             some negative, a few wide
 //   layer_text(n)             encode(sample_layers(n)), the reference bytes
 //   auto_report_text(layers)  an envelope whose "body" string holds the list
-//   same_layers(a, b)         all 25 integers of every record equal
+//   same_records(a, b)        all 25 integers of every record equal
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
+#include "tests/support/layer_records.h"
 
 namespace bench {
 
-using Layer = LCD::ProtoModel::Layer::s_LayerImageQualityBody;
-using LayerList = std::vector<Layer>;
-
-constexpr std::size_t layer_ints = sizeof(Layer) / sizeof(int);
-
-// The record's 25 ints in member order; the layout is pinned by the record header.
-inline int* ints_of(Layer& l) noexcept {
-    return reinterpret_cast<int*>(&l);
-}
-inline const int* ints_of(const Layer& l) noexcept {
-    return reinterpret_cast<const int*>(&l);
-}
+using Layer = layer_records::Layer;
+using LayerList = layer_records::List;
+using layer_records::same_records;
 
 inline LayerList sample_layers(std::size_t n) {
     LayerList out(n);
     std::uint32_t seed = 12345;
     for (std::size_t i = 0; i < n; ++i) {
-        int* v = ints_of(out[i]);
+        layer_records::Ints v = layer_records::ints_of(Layer{});
         v[0] = static_cast<int>(i);
-        for (std::size_t k = 1; k < layer_ints; ++k) {
+        for (std::size_t k = 1; k < v.size(); ++k) {
             seed = seed * 1103515245u + 12345u;
             const int jitter = static_cast<int>((seed >> 16) % 41u) - 20;
             v[k] += jitter;
@@ -49,6 +40,7 @@ inline LayerList sample_layers(std::size_t n) {
             v[2] = -2147483647 - 1;
         if (i % 11 == 5)
             v[6] = 2147483647;
+        out[i] = layer_records::layer_of(v);
     }
     return out;
 }
@@ -73,11 +65,6 @@ inline std::string auto_report_text(const LayerList& layers) {
     }
     text += "\"}";
     return text;
-}
-
-inline bool same_layers(const LayerList& a, const LayerList& b) noexcept {
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Layer)) == 0);
 }
 
 } // namespace bench

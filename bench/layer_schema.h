@@ -1,17 +1,21 @@
 // The layer records described as data for the peer codecs: per record type
 // its member names, and for each member either an int at an offset or a
-// nested record at an offset. The peers walk these tables the way a user of
-// a general JSON library would write the mapping once and reuse it.
+// nested record at an offset, built once from the tools' table of a layer's
+// settings. The peers walk these tables the way a user of a general JSON
+// library would write the mapping once and reuse it.
 //
 //   find_member(schema, key)   the member named key, or nullptr
 //   slot(base, member)         the int a leaf member names
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <deque>
 #include <string_view>
+#include <vector>
 
-#include "protocol/layerimagequality.h"
+#include "tools/common/layersettings.h"
 
 namespace bench {
 
@@ -30,58 +34,54 @@ struct record_schema {
 
 namespace schema_detail {
 
-using namespace LCD::ProtoModel;
-using namespace LCD::ProtoModel::Layer;
-
-inline constexpr member_schema rgb_members[] = {
-    {"R", offsetof(s_RGB, R), nullptr},
-    {"G", offsetof(s_RGB, G), nullptr},
-    {"B", offsetof(s_RGB, B), nullptr},
+struct level {
+    std::vector<member_schema> members;
+    record_schema schema{};
 };
-inline constexpr record_schema rgb{rgb_members, 3};
 
-inline constexpr member_schema rgbw_members[] = {
-    {"R", offsetof(s_RGBW, R), nullptr},
-    {"G", offsetof(s_RGBW, G), nullptr},
-    {"B", offsetof(s_RGBW, B), nullptr},
-    {"W", offsetof(s_RGBW, W), nullptr},
-};
-inline constexpr record_schema rgbw{rgbw_members, 4};
-
-inline constexpr member_schema quick_members[] = {
-    {"value", offsetof(s_QuickAdjust, value), nullptr},
-};
-inline constexpr record_schema quick{quick_members, 1};
-
-inline constexpr member_schema colortemp_members[] = {
-    {"mode", offsetof(s_ColorTemperature, mode), nullptr},
-    {"quickAdjust", offsetof(s_ColorTemperature, quickAdjust), &quick},
-    {"advanceAdjust", offsetof(s_ColorTemperature, advanceAdjust), &rgb},
-};
-inline constexpr record_schema colortemp{colortemp_members, 3};
-
-inline constexpr member_schema quality_members[] = {
-    {"imageQualityMode", offsetof(s_ImageQualityBody, imageQualityMode), nullptr},
-    {"eyeCare", offsetof(s_ImageQualityBody, eyeCare), nullptr},
-    {"hue", offsetof(s_ImageQualityBody, hue), nullptr},
-    {"saturation", offsetof(s_ImageQualityBody, saturation), nullptr},
-    {"gamma", offsetof(s_ImageQualityBody, gamma), nullptr},
-    {"contrast", offsetof(s_ImageQualityBody, contrast), &rgb},
-    {"brightness", offsetof(s_ImageQualityBody, brightness), &rgb},
-    {"shadow", offsetof(s_ImageQualityBody, shadow), &rgbw},
-    {"highLight", offsetof(s_ImageQualityBody, highLight), &rgbw},
-    {"colorTemperature", offsetof(s_ImageQualityBody, colorTemperature), &colortemp},
-};
-inline constexpr record_schema quality{quality_members, 10};
-
-inline constexpr member_schema layer_members[] = {
-    {"layerId", offsetof(s_LayerImageQualityBody, layerId), nullptr},
-    {"imageQuality", offsetof(s_LayerImageQualityBody, imageQuality), &quality},
-};
+// The levels of the record from the tools' table of settings, whose dotted
+// names are the members' paths below "imageQuality": each name part is a
+// member of the level above, at its offset from that level's start.
+inline const record_schema& build() {
+    using Record = lcdtools::LayerRecord;
+    static std::deque<level> levels; // a deque keeps the levels where they are
+    level& top = levels.emplace_back();
+    level& quality = levels.emplace_back();
+    top.members = {{"layerId", offsetof(Record, layerId), nullptr},
+                   {"imageQuality", offsetof(Record, imageQuality), &quality.schema}};
+    Record record;
+    const auto start = reinterpret_cast<const char*>(&record.imageQuality);
+    for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings) {
+        const std::size_t at =
+            static_cast<std::size_t>(reinterpret_cast<const char*>(&setting.of(record)) - start);
+        level* parent = &quality;
+        std::size_t base = 0;
+        std::string_view name = setting.name;
+        for (std::size_t dot; (dot = name.find('.')) != std::string_view::npos;
+             name.remove_prefix(dot + 1)) {
+            const std::string_view part = name.substr(0, dot);
+            auto m = std::find_if(parent->members.begin(), parent->members.end(),
+                                  [&](const member_schema& x) { return x.name == part; });
+            if (m == parent->members.end()) {
+                // A nested record starts with its first int, which comes first.
+                level& inner = levels.emplace_back();
+                parent->members.push_back({part, at - base, &inner.schema});
+                m = parent->members.end() - 1;
+            }
+            base += m->offset;
+            parent = &*std::find_if(levels.begin(), levels.end(),
+                                    [&](const level& l) { return &l.schema == m->nested; });
+        }
+        parent->members.push_back({name, at - base, nullptr});
+    }
+    for (level& l : levels)
+        l.schema = {l.members.data(), l.members.size()};
+    return top.schema;
+}
 
 } // namespace schema_detail
 
-inline constexpr record_schema layer_schema{schema_detail::layer_members, 2};
+inline const record_schema& layer_schema = schema_detail::build();
 
 inline const member_schema* find_member(const record_schema& s, std::string_view key) noexcept {
     for (std::size_t i = 0; i < s.count; ++i)

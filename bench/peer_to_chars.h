@@ -10,11 +10,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "bench/layer_samples.h"
 
 namespace bench {
 namespace tc {
+
+inline constexpr std::size_t layer_ints = std::tuple_size_v<layer_records::Ints>;
 
 // The text before each of the 25 integers, then the closing braces.
 inline constexpr std::string_view fragments[layer_ints] = {
@@ -62,7 +65,7 @@ inline void encode(std::string& text, const LayerList& layers) {
     for (std::size_t i = 0; i < layers.size(); ++i) {
         if (i != 0)
             *p++ = ',';
-        const int* v = ints_of(layers[i]);
+        const layer_records::Ints v = layer_records::ints_of(layers[i]);
         for (std::size_t k = 0; k < layer_ints; ++k) {
             std::memcpy(p, fragments[k].data(), fragments[k].size());
             p += fragments[k].size();

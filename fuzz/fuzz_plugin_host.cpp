@@ -16,7 +16,7 @@
 #include "host/pqxplugin.h"
 #include "platform/framework/host.h"
 #include "protocol/layerimagequality.h"
-#include "tests/component/fake_communicator.h"
+#include "tests/support/fake_communicator.h"
 
 extern "C" const pqx::PluginInfo* pluginfo();
 extern "C" void pluginit(pqx::IApi* api);

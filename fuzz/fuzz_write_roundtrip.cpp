@@ -10,10 +10,10 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
-#include "tests/protocol/layer_list.h"
+#include "tests/support/layer_records.h"
 #include "tests/support/codec.h"
 
-using testing_layers::List;
+using layer_records::List;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         List second;
         if (!LCD::ProtoModel::decode(body, second, err) ||
-            !testing_layers::same_records(first, second))
+            !layer_records::same_records(first, second))
             std::abort();
         std::string again;
         LCD::ProtoModel::encode(again, second);

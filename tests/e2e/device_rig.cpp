@@ -11,13 +11,13 @@
 namespace e2e {
 
 Layer layer(int id, int seed) {
-    testing_layers::Ints v;
+    layer_records::Ints v;
     v[0] = id;
     for (int k = 1; k < 25; ++k) {
         const int n = seed * 100 + k;
         v[k] = n % 2 ? -n : n;
     }
-    return testing_layers::layer_of(v);
+    return layer_records::layer_of(v);
 }
 
 int answerByte(const pqxhost::Answer& answer) {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "protocol/layerimagequality.h"
-#include "tests/protocol/layer_list.h"
+#include "tests/support/layer_records.h"
 #include "tests/support/qt_messages.h"
 #include "tests/support/test_support.h"
 #include "tools/client/session.h"
@@ -35,7 +35,7 @@ using LCD::ProtoModel::Layer::LayerList;
 
 // A layer record whose 25 values all differ and depend on `seed`.
 Layer layer(int id, int seed);
-using testing_layers::same_records;
+using layer_records::same_records;
 // The answer's byte, or -1 when there is no one-byte answer.
 int answerByte(const pqxhost::Answer& answer);
 inline bool accepted(const pqxhost::Answer& answer) {

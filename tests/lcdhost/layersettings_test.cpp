@@ -1,6 +1,6 @@
 // The numbers a person gives the tools, and the table of a layer's settings
 // by which they name the record's members.
-#include "tests/protocol/layer_list.h"
+#include "tests/support/layer_records.h"
 #include "tools/common/layersettings.h"
 #include "tools/common/wholenumber.h"
 
@@ -31,8 +31,8 @@ TEST(LayerSettings, EachRowIsTheNextMemberOfTheRecordAfterTheLayerId) {
     for (std::size_t i = 0; i < std::size(lcdtools::kLayerSettings); ++i) {
         lcdtools::LayerRecord layer, before; // both the record's defaults
         lcdtools::kLayerSettings[i].of(layer) = -777;
-        const testing_layers::Ints got = testing_layers::ints_of(layer);
-        const testing_layers::Ints was = testing_layers::ints_of(before);
+        const layer_records::Ints got = layer_records::ints_of(layer);
+        const layer_records::Ints was = layer_records::ints_of(before);
         for (std::size_t k = 0; k < got.size(); ++k)
             EXPECT_EQ(got[k], k == i + 1 ? -777 : was[k])
                 << lcdtools::kLayerSettings[i].name << " changed member " << k;

@@ -7,17 +7,18 @@
 
 #include "protocol/layerimagequality.h"
 #include "protocol/protomodel.h"
-#include "tests/protocol/layer_list.h"
 #include "tests/support/codec.h"
+#include "tests/support/layer_records.h"
+#include "tests/support/test_support.h"
 
 namespace {
 
+using layer_records::Ints;
+using layer_records::ints_of;
+using layer_records::kDefaults;
+using layer_records::layer_of;
 using LCD::ProtoModel::decode;
 using LCD::ProtoModel::s_nullResponse;
-using testing_layers::Ints;
-using testing_layers::ints_of;
-using testing_layers::kDefaults;
-using testing_layers::layer_of;
 using testsupport::codec_error;
 using List = LCD::ProtoModel::Layer::LayerList;
 
@@ -93,7 +94,7 @@ TEST(DecodeLayer, EveryMemberLandsInItsPlace) {
     std::string err;
     ASSERT_TRUE(decode(text, out, err)) << err;
     ASSERT_EQ(out.size(), 1u);
-    testing_layers::Ints want;
+    layer_records::Ints want;
     for (int i = 0; i < 25; ++i)
         want[static_cast<std::size_t>(i)] = i + 1;
     EXPECT_EQ(ints_of(out[0]), want);

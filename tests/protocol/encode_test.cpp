@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/protocol/layer_list.h"
+#include "tests/support/layer_records.h"
 #include "tests/support/codec.h"
 
 namespace {
 
-using namespace testing_layers;
+using namespace layer_records;
 
 std::string encoded(const List& list) {
     std::string out = "prior content";

@@ -1,8 +1,13 @@
-#include "tests/component/fake_communicator.h"
+#include "tests/support/fake_communicator.h"
 
-#include <memory>
+#include <mutex>
 
 #include "host/lcdcommunicator.h"
+
+namespace {
+thread_local std::size_t t_bodyBytes = 0;
+HttpSingleTon* g_instance = nullptr;
+} // namespace
 
 namespace fake_comm {
 
@@ -16,6 +21,10 @@ std::vector<std::string>& calls() {
     return c;
 }
 
+std::size_t lastBodyBytes() {
+    return t_bodyBytes;
+}
+
 void reset() {
     script() = Script{};
     calls().clear();
@@ -23,29 +32,28 @@ void reset() {
 
 } // namespace fake_comm
 
-namespace {
-// The library owns its requests and responses; the last ones stay alive.
-std::unique_ptr<HttpRequest> g_request;
-std::unique_ptr<HttpRespon> g_response;
-HttpSingleTon* g_instance = nullptr;
-} // namespace
-
 std::once_flag HttpSingleTon::flag;
 
 HttpClient::HttpClient() : m_impl(nullptr) {}
 HttpClient::~HttpClient() = default;
 
 HttpRequest* HttpClient::createRequest(const char* method, const char* path) {
-    fake_comm::calls().push_back(std::string("createRequest ") + method + " " + path);
-    g_request.reset(new HttpRequest());
-    return g_request.get();
+    if (fake_comm::script().record)
+        fake_comm::calls().push_back(std::string("createRequest ") + method + " " + path);
+    static thread_local HttpRequest request;
+    request.m_method = method;
+    request.m_path = path;
+    request.m_heads.clear();
+    request.m_body.clear();
+    return &request;
 }
 
-HttpRespon* HttpClient::sendRequest(HttpRequest*, int* status) {
+HttpRespon* HttpClient::sendRequest(HttpRequest* request, int* status) {
+    t_bodyBytes = request->m_body.size();
     *status = 200;
-    g_response.reset(new HttpRespon());
-    g_response->m_body = fake_comm::script().reply;
-    return g_response.get();
+    static thread_local HttpRespon response;
+    response.m_body = fake_comm::script().reply;
+    return &response;
 }
 
 HttpSingleTon::HttpSingleTon() : m_client(new HttpClient()) {}
