@@ -22,23 +22,21 @@ namespace {
 
 using nlohmann::json;
 
-int connectTo(int port) {
+// A new connection on which `request` has been sent.
+int connectTo(int port, const std::string& request = "") {
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     EXPECT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
     return s;
 }
 
-// Reads what `s` receives until `done` says it is enough, the peer closes
-// or nothing comes for a generous while.
-template <typename Done>
-std::string readUntil(int s, std::string got, Done done) {
+// Adds what `s` receives to `got` until it holds `until` (never, when
+// empty), the peer closes or nothing comes for a generous while.
+std::string readUntil(int s, const std::string& until, std::string got = "") {
     char buffer[65536];
     pollfd p{s, POLLIN, 0};
-    while (!done(got) && ::poll(&p, 1, 20000) == 1) {
+    while ((until.empty() || got.find(until) == std::string::npos) && ::poll(&p, 1, 20000) == 1) {
         const ssize_t n = ::recv(s, buffer, sizeof buffer, 0);
         if (n <= 0)
             break;
@@ -49,9 +47,8 @@ std::string readUntil(int s, std::string got, Done done) {
 
 // Sends `request` on a new connection; what came back until the server closed.
 std::string exchange(int port, const std::string& request) {
-    const int s = connectTo(port);
-    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
-    const std::string answer = readUntil(s, "", [](const std::string&) { return false; });
+    const int s = connectTo(port, request);
+    const std::string answer = readUntil(s, "");
     ::close(s);
     return answer;
 }
@@ -106,33 +103,26 @@ TEST_F(Server, WhatItCannotTakeIsRefusedWithTheRightStatusAndTheDevicesJson) {
         EXPECT_EQ(answer.find("\r\nAllow: ") != std::string::npos, c.status == 405);
     }
     // A chunked body has no stated length: it is cut off as it passes the limit.
-    const int s = connectTo(port());
-    const std::string head = "PUT /movra/v1/layers/image-quality HTTP/1.1\r\n"
-                             "Transfer-Encoding: chunked\r\n\r\n";
-    ::send(s, head.data(), head.size(), MSG_NOSIGNAL);
+    const int s = connectTo(port(), "PUT /movra/v1/layers/image-quality HTTP/1.1\r\n"
+                                    "Transfer-Encoding: chunked\r\n\r\n");
     const std::string piece = "100000\r\n" + std::string(1 << 20, ' ') + "\r\n";
     for (std::size_t sent = 0; sent <= LCD::Sim::kMaxBodyBytes; sent += 1 << 20)
         if (::send(s, piece.data(), piece.size(), MSG_NOSIGNAL) < 0)
             break;
-    const std::string answer =
-        readUntil(s, "", [](const std::string& a) { return a.find("}") != std::string::npos; });
+    const std::string answer = readUntil(s, "}");
     ::close(s);
     EXPECT_EQ(answer.rfind("HTTP/1.1 413 ", 0), 0u) << answer.substr(0, 200);
 }
 
 TEST_F(Server, ControlPostsWithoutABodyTakeThePlainFormAndAnIdleConnectionIsServedAgain) {
-    const int stream = connectTo(port());
-    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n";
-    ::send(stream, subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
-    readUntil(stream, "",
-              [](const std::string& a) { return a.find(": open") != std::string::npos; });
+    const int stream = connectTo(port(), "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n");
+    readUntil(stream, ": open");
 
     const int s = connectTo(port());
     const auto post = [s](const char* path) {
         const std::string request = std::string("POST ") + path + " HTTP/1.1\r\n\r\n";
         ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
-        return readUntil(s, "",
-                         [](const std::string& a) { return a.find("}") != std::string::npos; });
+        return readUntil(s, "}");
     };
     EXPECT_EQ(bodyOf(post("/sim/fault")), R"({"code":0})");
     EXPECT_EQ(bodyOf(post("/sim/autoreport")), R"({"code":0,"subscribers":1})");
@@ -140,7 +130,7 @@ TEST_F(Server, ControlPostsWithoutABodyTakeThePlainFormAndAnIdleConnectionIsServ
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(bodyOf(post("/sim/stream/drop")), R"({"code":0})");
     ::close(s);
-    const std::string events = readUntil(stream, "", [](const std::string&) { return false; });
+    const std::string events = readUntil(stream, "");
     ::close(stream);
     // The pushed report lists the layers as they are, then the stream ends.
     EXPECT_NE(events.find(R"(data: {"source":"lcd-device-sim","seq":1,)"), std::string::npos);
@@ -154,15 +144,11 @@ TEST_F(Server, EveryOpenStreamGetsEachReportWhileRequestsAreAnsweredUpToTheState
                   .rfind("HTTP/1.1 401 ", 0),
               0u);
     std::vector<int> streams;
-    for (std::size_t i = 0; i < LCD::Sim::kMaxStreams; ++i) {
-        streams.push_back(connectTo(port()));
-        ::send(streams.back(), subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
-    }
+    for (std::size_t i = 0; i < LCD::Sim::kMaxStreams; ++i)
+        streams.push_back(connectTo(port(), subscribe));
     std::vector<std::string> got(streams.size());
     for (std::size_t i = 0; i < streams.size(); ++i)
-        got[i] = readUntil(streams[i], "", [](const std::string& a) {
-            return a.find(": open") != std::string::npos;
-        });
+        got[i] = readUntil(streams[i], ": open");
     EXPECT_EQ(stats()["subscribers"], LCD::Sim::kMaxStreams);
     EXPECT_EQ(exchange(port(), subscribe.substr(0, subscribe.size() - 2) + close)
                   .rfind("HTTP/1.1 503 ", 0),
@@ -174,9 +160,7 @@ TEST_F(Server, EveryOpenStreamGetsEachReportWhileRequestsAreAnsweredUpToTheState
         exchange(port(), "POST /sim/autoreport HTTP/1.1\r\nConnection: close\r\n\r\n");
     }
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        got[i] = readUntil(streams[i], got[i], [](const std::string& a) {
-            return a.find("\"seq\":3,") != std::string::npos;
-        });
+        got[i] = readUntil(streams[i], "\"seq\":3,", got[i]);
         for (int r = 1; r <= reports; ++r)
             EXPECT_NE(got[i].find("\"seq\":" + std::to_string(r) + ","), std::string::npos)
                 << "stream " << i << " lacks report " << r;
