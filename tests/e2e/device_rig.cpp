@@ -112,9 +112,8 @@ std::vector<std::string> DeviceRig::logLines() const {
     return lines;
 }
 
-void expectStillServing(DeviceRig& rig, int seed) {
+void expectServed(DeviceRig& rig, const LayerList& list) {
     const std::size_t before = rig.notifications().size();
-    const LayerList list{layer(1 + seed % 8, seed)};
     const auto answer = rig.set(list);
     ASSERT_TRUE(accepted(answer)) << "answer: " << toString(answer.status);
     ASSERT_TRUE(rig.waitForNotifications(before + 1));

@@ -83,9 +83,13 @@ private:
     lcdclient::Session m_session;
 };
 
-// One set the device accepts (values chosen by `seed`): the host answers
-// true and exactly one more notification, holding that list, arrives.
-void expectStillServing(DeviceRig& rig, int seed);
+// A set of `list` the device accepts: the host answers true and exactly
+// one more notification, holding that list, arrives.
+void expectServed(DeviceRig& rig, const LayerList& list);
+// The same for a list of one layer whose values `seed` chooses.
+inline void expectStillServing(DeviceRig& rig, int seed) {
+    expectServed(rig, {layer(1 + seed % 8, seed)});
+}
 
 using testsupport::eventually;
 
