@@ -73,8 +73,7 @@ TEST_F(Simulator, LoginIssuesATokenForTheRightCredentialsOnlyAndSetsNeedAnIssued
     const json ok =
         parsed(post("/movra/v1/system/auth/login", R"({"username":"admin","password":"admin"})"));
     ASSERT_EQ(ok["code"], 0);
-    const std::string token = ok["data"]["token"];
-    EXPECT_FALSE(token.empty());
+    const std::string token = ok["data"]["token"]; // an empty one would be refused
     expectReply(put("[]", token), 200, {{"code", 0}, {"message", "success"}});
     for (const char* body :
          {R"({"username":"admin","password":"nope"})", R"({"username":"root","password":"admin"})",
