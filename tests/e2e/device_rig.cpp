@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <cstring>
-
 #include "platform/communicator/lcdcomm.h"
 #include "tools/simulator/devicesim.h"
 
@@ -64,10 +62,6 @@ void DeviceRig::configure(const std::string& token) {
         s.user = s.password = "admin";
     s.timeoutMs = m_timeoutMs;
     lcdcomm::configure(s);
-}
-
-pqxhost::Answer DeviceRig::set(const LayerList& layers) {
-    return m_session.set(layers);
 }
 
 nlohmann::json DeviceRig::simGet(const std::string& path) {

@@ -11,11 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "protocol/layerimagequality.h"
@@ -51,7 +49,7 @@ public:
     DeviceRig& operator=(const DeviceRig&) = delete;
 
     // A set request through the host, blocking until the handler returns.
-    pqxhost::Answer set(const LayerList& layers);
+    pqxhost::Answer set(const LayerList& layers) { return m_session.set(layers); }
     // Control endpoints of the simulator; a transport error fails the test.
     nlohmann::json simGet(const std::string& path);
     nlohmann::json simPost(const std::string& path, const std::string& body);
