@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -51,10 +52,8 @@ public:
         words.insert(words.end(), arguments.begin(), arguments.end());
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);
-            bool overridden = false;
-            for (const std::string& given : environment)
-                overridden = overridden || given.compare(0, name.size(), name) == 0;
-            if (!overridden)
+            if (std::none_of(environment.begin(), environment.end(),
+                             [&](const std::string& given) { return given.rfind(name, 0) == 0; }))
                 environment.push_back(entry);
         }
         std::ofstream(m_files[0]) << input;
