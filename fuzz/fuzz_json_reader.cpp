@@ -48,15 +48,18 @@ void scan_all(const char* text, std::uint64_t limit, std::size_t readable) {
         std::abort();
 }
 
-template <class T>
+// The first value of `text` read as each of the types in turn.
+template <class... T>
 void read_as(const char* text, std::uint64_t limit) {
-    try {
-        ajson::reader rd(text, limit);
-        rd.next();
-        T value{};
-        ajson::json_impl<T>::read(rd, value);
-    } catch (const ajson::exception&) {
-    }
+    const auto read = [&](auto value) {
+        try {
+            ajson::reader rd(text, limit);
+            rd.next();
+            ajson::json_impl<decltype(value)>::read(rd, value);
+        } catch (const ajson::exception&) {
+        }
+    };
+    (read(T{}), ...);
 }
 
 void skip_first(const char* text, std::uint64_t limit) {
@@ -83,14 +86,8 @@ void read_both_ways(const std::string& text) {
 void run_all(const char* text, std::uint64_t limit, std::size_t readable) {
     scan_all(text, limit, readable);
     skip_first(text, limit);
-    read_as<int>(text, limit);
-    read_as<std::uint32_t>(text, limit);
-    read_as<std::uint16_t>(text, limit);
-    read_as<std::string>(text, limit);
-    read_as<std::vector<int>>(text, limit);
-    read_as<std::vector<std::string>>(text, limit);
-    read_as<Sample>(text, limit);
-    read_as<std::vector<Sample>>(text, limit);
+    read_as<int, std::uint32_t, std::uint16_t, std::string, std::vector<int>,
+            std::vector<std::string>, Sample, std::vector<Sample>>(text, limit);
 }
 
 } // namespace

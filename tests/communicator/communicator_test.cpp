@@ -256,8 +256,6 @@ TEST(CommunicatorSettings, TheDeviceUrlIsNormalisedOrRefusedAndTheTraceShowsTheP
     const std::vector<std::tuple<std::string, int, std::string, std::string>> rows = {
         {device.url() + "/base//", 200, "", based},
         {device.url() + "/base?x=1", -CURLE_URL_MALFORMAT, cannot + query, kPut},
-        {"ftp://127.0.0.1:1", -CURLE_URL_MALFORMAT,
-         cannot + "it does not start with http:// or https://", kPut},
         {ScriptedDevice({}).url() + "/", -CURLE_COULDNT_CONNECT, "connection refused", kPut},
     };
     for (const auto& [url, status, error, path] : rows) {

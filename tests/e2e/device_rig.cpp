@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <cstring>
-
 #include "platform/communicator/lcdcomm.h"
 #include "tools/simulator/devicesim.h"
 
@@ -66,10 +64,6 @@ void DeviceRig::configure(const std::string& token) {
     lcdcomm::configure(s);
 }
 
-pqxhost::Answer DeviceRig::set(const LayerList& layers) {
-    return m_session.set(layers);
-}
-
 nlohmann::json DeviceRig::simGet(const std::string& path) {
     const auto r = httplib::Client("127.0.0.1", m_port).Get(path);
     if (!r)
@@ -112,9 +106,8 @@ std::vector<std::string> DeviceRig::logLines() const {
     return lines;
 }
 
-void expectStillServing(DeviceRig& rig, int seed) {
+void expectServed(DeviceRig& rig, const LayerList& list) {
     const std::size_t before = rig.notifications().size();
-    const LayerList list{layer(1 + seed % 8, seed)};
     const auto answer = rig.set(list);
     ASSERT_TRUE(accepted(answer)) << "answer: " << toString(answer.status);
     ASSERT_TRUE(rig.waitForNotifications(before + 1));

@@ -11,11 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "protocol/layerimagequality.h"
@@ -51,7 +49,7 @@ public:
     DeviceRig& operator=(const DeviceRig&) = delete;
 
     // A set request through the host, blocking until the handler returns.
-    pqxhost::Answer set(const LayerList& layers);
+    pqxhost::Answer set(const LayerList& layers) { return m_session.set(layers); }
     // Control endpoints of the simulator; a transport error fails the test.
     nlohmann::json simGet(const std::string& path);
     nlohmann::json simPost(const std::string& path, const std::string& body);
@@ -83,9 +81,13 @@ private:
     lcdclient::Session m_session;
 };
 
-// One set the device accepts (values chosen by `seed`): the host answers
-// true and exactly one more notification, holding that list, arrives.
-void expectStillServing(DeviceRig& rig, int seed);
+// A set of `list` the device accepts: the host answers true and exactly
+// one more notification, holding that list, arrives.
+void expectServed(DeviceRig& rig, const LayerList& list);
+// The same for a list of one layer whose values `seed` chooses.
+inline void expectStillServing(DeviceRig& rig, int seed) {
+    expectServed(rig, {layer(1 + seed % 8, seed)});
+}
 
 using testsupport::eventually;
 

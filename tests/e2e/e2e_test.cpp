@@ -18,10 +18,7 @@ using Status = pqxhost::Answer::Status;
 TEST(RoundTrip, AnAcceptedSetComesBackOnceAndThePushedReportListsItAsStored) {
     DeviceRig rig;
     const LayerList list{layer(2, 7), layer(5, 11), layer(8, 13)};
-    const auto answer = rig.set(list);
-    ASSERT_EQ(answer.status, Status::answered);
-    EXPECT_EQ(answerByte(answer), 1);
-    ASSERT_TRUE(rig.waitForNotifications(1));
+    expectServed(rig, list);
 
     // A report the device pushes of its own lists every layer it stores.
     EXPECT_EQ(rig.simPost("/sim/autoreport", R"({"errorCode":0})").value("subscribers", 0), 1);
@@ -29,7 +26,6 @@ TEST(RoundTrip, AnAcceptedSetComesBackOnceAndThePushedReportListsItAsStored) {
     ASSERT_TRUE(rig.waitForReportsDrained());
     const auto notes = rig.notifications();
     ASSERT_EQ(notes.size(), 2u);
-    EXPECT_TRUE(same_records(notes[0], list));
     ASSERT_EQ(notes[1].size(), 8u);
     for (const Layer& record : list)
         EXPECT_TRUE(same_records({notes[1][record.layerId - 1]}, {record})) << record.layerId;
@@ -49,14 +45,6 @@ TEST(Token, NeitherAGivenNorAnIssuedTokenShowsInALogLine) {
         tokens.insert(HttpLogin::getInstance()->getToken());
     }
     EXPECT_EQ(tokens.size(), 2u) << "the wrong token and an issued one";
-    // The device's log shows that each PUT carried a token, never which.
-    int puts = 0;
-    for (const auto& r : rig.simGet("/sim/requests"))
-        if (r.value("path", "") == "/movra/v1/layers/image-quality") {
-            EXPECT_EQ(r["headers"].value("Authorization", ""), "***");
-            ++puts;
-        }
-    EXPECT_GE(puts, 2) << "the device logged the sets that reached it";
     const auto lines = rig.logLines();
     EXPECT_FALSE(lines.empty());
     for (const auto& token : tokens)
@@ -78,6 +66,7 @@ struct FaultCase {
 const char* const kSendFailed =
     "[layer] send request failed. url :  /movra/v1/layers/image-quality";
 
+// Also names the case in ctest's list, which would otherwise show its bytes.
 void PrintTo(const FaultCase& c, std::ostream* os) {
     *os << c.name;
 }
@@ -95,9 +84,8 @@ TEST_P(DeviceFault, GivesItsOutcomeAndTheNextSetIsServed) {
     EXPECT_EQ(answerByte(answer), c.byte);
     const auto lines = rig.logLines();
     ASSERT_EQ(lines.size(), *c.warning ? 1u : 0u) << testing::PrintToString(lines);
-    if (*c.warning) {
-        EXPECT_NE(lines[0].find(c.warning), std::string::npos) << lines[0];
-    }
+    for (const std::string& line : lines)
+        EXPECT_NE(line.find(c.warning), std::string::npos) << line;
     expectStillServing(rig, 2);
 }
 

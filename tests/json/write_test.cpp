@@ -131,7 +131,9 @@ TEST(WriteStr, EveryCodePointRoundTripsAndTheDecoderAcceptsExactlyWellFormedSequ
 
 // Small ints come from a table, larger ones are formed a word at a time:
 // around every power of ten and at the ends, every way gives the same text.
-TEST(WriteValues, StoredAndAppendedIntsAreTheirDecimalText) {
+// (Lists are written by one rule for every element type; the layer lists'
+// tests pin its brackets and commas.)
+TEST(WriteValues, StoredAndAppendedIntegersAreTheirDecimalText) {
     std::vector<int> values;
     for (int v = -20000; v <= 20000; ++v)
         values.push_back(v);
@@ -145,14 +147,9 @@ TEST(WriteValues, StoredAndAppendedIntsAreTheirDecimalText) {
         ASSERT_EQ(std::string(text, n), std::to_string(v));
         ASSERT_EQ(json_of(v), std::to_string(v));
     }
-}
-
-TEST(WriteValues, IntegersInDecimalAndListsSeparatedByCommasOnly) {
-    EXPECT_EQ(json_of(std::vector<int>{0, -1, 100}), "[0,-1,100]");
+    // Unsigned members in decimal up to their own width, not as ints.
     EXPECT_EQ(json_of(std::uint32_t{4294967295u}) + json_of(std::uint16_t{65535}),
               "429496729565535");
-    EXPECT_EQ(json_of(std::vector<int>{}), "[]");
-    EXPECT_EQ(json_of(std::vector<std::string>{"a", "\n"}), "[\"a\",\"\\n\"]");
 }
 
 } // namespace

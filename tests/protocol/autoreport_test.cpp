@@ -1,4 +1,5 @@
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -16,43 +17,32 @@ std::string report(const std::string& tl, const std::string& body) {
            "}";
 }
 
-TEST(AutoReport, TheEnvelopeIsReadWithItsBodyStringUnescaped) {
-    const std::string text = report("{\"CommandCode\":4097,\"ErrorCode\":0,\"UserDataLength\":21}",
-                                    "\"[{\\\"layerId\\\":3}]\"");
-    LCDAutoReportData data;
-    std::string err;
-    ASSERT_TRUE(decode(text, data, err)) << err;
-    EXPECT_EQ(data.source, "lcd");
-    EXPECT_EQ(data.seq, 17u);
-    EXPECT_EQ(data.sn, "SN-1");
-    EXPECT_EQ(data.tl.CommandCode, 4097u);
-    EXPECT_EQ(data.tl.ErrorCode, 0u);
-    EXPECT_EQ(data.tl.UserDataLength, 21u);
-    EXPECT_EQ(data.body, "[{\"layerId\":3}]");
-    // The body string's escapes are undone.
-    ASSERT_TRUE(decode(report("{}", "\"[{\\n\\\"layerId\\\":\\u0034}]\""), data, err)) << err;
-    EXPECT_EQ(data.body, "[{\n\"layerId\":4}]");
-}
-
-TEST(AutoReport, HeaderNumbersAreKeptInTheirOwnWidth) {
+// Each row: the members of "tl" and the body's string as sent, then the
+// header numbers as kept in their own widths (an absent one is 0) and the
+// body with its escapes undone; the members after "tl" are read too.
+TEST(AutoReport, TheEnvelopeIsReadWithHeaderNumbersInTheirWidthsAndTheBodyUnescaped) {
     const struct {
         const char* tl;
+        const char* body;
         unsigned command, error, length;
+        const char* unescaped;
     } cases[] = {
-        {"{\"ErrorCode\":70000}", 0, 4464,
-         0}, // a non-zero code still decodes; the caller judges it
-        {"{\"CommandCode\":4294967297,\"UserDataLength\":65537}", 1, 0, 1},
-        {"{}", 0, 0, 0},
+        {R"({"CommandCode":4097,"ErrorCode":0,"UserDataLength":21})", R"("[{\"layerId\":3}]")",
+         4097, 0, 21, R"([{"layerId":3}])"},
+        // A non-zero code still decodes; the caller judges it.
+        {R"({"ErrorCode":70000})", R"("[{\n\"layerId\":\u0034}]")", 0, 4464, 0,
+         "[{\n\"layerId\":4}]"},
+        {R"({"CommandCode":4294967297,"UserDataLength":65537})", R"("b")", 1, 0, 1, "b"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tl);
         LCDAutoReportData data;
         std::string err;
-        ASSERT_TRUE(decode(report(c.tl, "\"b\""), data, err)) << err;
-        EXPECT_EQ(data.tl.CommandCode, c.command);
-        EXPECT_EQ(data.tl.ErrorCode, c.error);
-        EXPECT_EQ(data.tl.UserDataLength, c.length);
-        EXPECT_EQ(data.body, "b"); // members after "tl" are read
+        ASSERT_TRUE(decode(report(c.tl, c.body), data, err)) << err;
+        EXPECT_EQ(std::tie(data.source, data.seq, data.sn), std::make_tuple("lcd", 17u, "SN-1"));
+        EXPECT_EQ(std::tie(data.tl.CommandCode, data.tl.ErrorCode, data.tl.UserDataLength),
+                  std::make_tuple(c.command, c.error, c.length));
+        EXPECT_EQ(data.body, c.unescaped);
     }
 }
 

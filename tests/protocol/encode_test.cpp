@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/layer_records.h"
 #include "tests/support/codec.h"
+#include "tests/support/layer_records.h"
 
 namespace {
 

@@ -4,13 +4,12 @@
 #include <httplib.h>
 
 #include <fnmatch.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 #include <cstring>
 #include <string>
 
 #include "tests/support/process.h"
+#include "tests/support/scripted_device.h"
 #include "tests/support/test_support.h"
 #include "tools/simulator/picture.h"
 
@@ -84,24 +83,13 @@ TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsWhatPassedAndStopsOnS
 
 TEST(SimulatorExecutable, APortInUseIsRefusedWhoeverHoldsIt) {
     Process other(LCD_DEVICE_SIM_PATH, {"--port", "0"});
-    const std::string url = other.firstUrl();
-
-    const int plain = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(plain, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(::listen(plain, 1), 0);
-    ::getsockname(plain, reinterpret_cast<sockaddr*>(&address), &length);
-
-    for (const int port :
-         {std::stoi(url.substr(url.rfind(':') + 1)), int(ntohs(address.sin_port))}) {
-        Process sim(LCD_DEVICE_SIM_PATH, {"--port", std::to_string(port)});
+    const testsupport::ScriptedDevice plain({}); // a listener that is no simulator
+    for (const std::string& url : {other.firstUrl(), plain.url()}) {
+        const std::string port = url.substr(url.rfind(':') + 1);
+        Process sim(LCD_DEVICE_SIM_PATH, {"--port", port});
         EXPECT_EQ(sim.wait(), 1);
-        EXPECT_EQ(sim.err(), "lcd-device-sim: port " + std::to_string(port) + " is in use\n");
+        EXPECT_EQ(sim.err(), "lcd-device-sim: port " + port + " is in use\n");
     }
-    ::close(plain);
 }
 
 } // namespace

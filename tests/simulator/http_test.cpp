@@ -22,23 +22,21 @@ namespace {
 
 using nlohmann::json;
 
-int connectTo(int port) {
+// A new connection on which `request` has been sent.
+int connectTo(int port, const std::string& request = "") {
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a{AF_INET, htons(static_cast<uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
     EXPECT_EQ(::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
     return s;
 }
 
-// Reads what `s` receives until `done` says it is enough, the peer closes
-// or nothing comes for a generous while.
-template <typename Done>
-std::string readUntil(int s, std::string got, Done done) {
+// Adds what `s` receives to `got` until it holds `until` (never, when
+// empty), the peer closes or nothing comes for a generous while.
+std::string readUntil(int s, const std::string& until, std::string got = "") {
     char buffer[65536];
     pollfd p{s, POLLIN, 0};
-    while (!done(got) && ::poll(&p, 1, 20000) == 1) {
+    while ((until.empty() || got.find(until) == std::string::npos) && ::poll(&p, 1, 20000) == 1) {
         const ssize_t n = ::recv(s, buffer, sizeof buffer, 0);
         if (n <= 0)
             break;
@@ -47,11 +45,11 @@ std::string readUntil(int s, std::string got, Done done) {
     return got;
 }
 
-// Sends `request` on a new connection; what came back until the server closed.
-std::string exchange(int port, const std::string& request) {
-    const int s = connectTo(port);
-    ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
-    const std::string answer = readUntil(s, "", [](const std::string&) { return false; });
+// Sends `head`, a last header that asks the server to close and `body`
+// on a new connection; what came back until the server closed.
+std::string exchange(int port, const std::string& head, const std::string& body = "") {
+    const int s = connectTo(port, head + "\r\nConnection: close\r\n\r\n" + body);
+    const std::string answer = readUntil(s, "");
     ::close(s);
     return answer;
 }
@@ -64,10 +62,7 @@ class Server : public testing::Test {
 protected:
     void SetUp() override { ASSERT_GT(m_sim.start(), 0) << m_sim.error(); }
     int port() const { return m_sim.port(); }
-    json stats() {
-        return json::parse(bodyOf(exchange(port(), "GET /sim/stats HTTP/1.1\r\nConnection: "
-                                                   "close\r\n\r\n")));
-    }
+    json stats() { return json::parse(bodyOf(exchange(port(), "GET /sim/stats HTTP/1.1"))); }
 
     LCD::Sim::DeviceSim m_sim{LCD::Sim::Options{"127.0.0.1", 0, "admin", "admin", "T0", 4}};
 };
@@ -99,89 +94,69 @@ TEST_F(Server, WhatItCannotTakeIsRefusedWithTheRightStatusAndTheDevicesJson) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head.substr(0, 60));
         const bool lineOnly = c.head.find("HTTP/1.1") == std::string::npos;
-        const std::string answer = exchange(port(), c.head + (lineOnly ? " HTTP/1.1\r\n" : "\r\n") +
-                                                        "Connection: close\r\n\r\n" + c.body);
+        const std::string answer = exchange(port(), c.head + (lineOnly ? " HTTP/1.1" : ""), c.body);
         ASSERT_EQ(answer.rfind("HTTP/1.1 " + std::to_string(c.status) + " ", 0), 0u) << answer;
         EXPECT_EQ(json::parse(bodyOf(answer)), (json{{"code", c.status}, {"message", c.message}}));
         EXPECT_EQ(answer.find("\r\nAllow: ") != std::string::npos, c.status == 405);
     }
     // A chunked body has no stated length: it is cut off as it passes the limit.
-    const int s = connectTo(port());
-    const std::string head = "PUT /movra/v1/layers/image-quality HTTP/1.1\r\n"
-                             "Transfer-Encoding: chunked\r\n\r\n";
-    ::send(s, head.data(), head.size(), MSG_NOSIGNAL);
+    const int s = connectTo(port(), "PUT /movra/v1/layers/image-quality HTTP/1.1\r\n"
+                                    "Transfer-Encoding: chunked\r\n\r\n");
     const std::string piece = "100000\r\n" + std::string(1 << 20, ' ') + "\r\n";
     for (std::size_t sent = 0; sent <= LCD::Sim::kMaxBodyBytes; sent += 1 << 20)
         if (::send(s, piece.data(), piece.size(), MSG_NOSIGNAL) < 0)
             break;
-    const std::string answer =
-        readUntil(s, "", [](const std::string& a) { return a.find("}") != std::string::npos; });
+    const std::string answer = readUntil(s, "}");
     ::close(s);
     EXPECT_EQ(answer.rfind("HTTP/1.1 413 ", 0), 0u) << answer.substr(0, 200);
 }
 
-TEST_F(Server, ControlPostsWithoutABodyTakeThePlainFormAndAnIdleConnectionIsServedAgain) {
-    const int stream = connectTo(port());
-    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n";
-    ::send(stream, subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
-    readUntil(stream, "",
-              [](const std::string& a) { return a.find(": open") != std::string::npos; });
+// Control posts go in the plain form, without a body, on one connection
+// that is kept between them, also once it waited with the idle ones.
+TEST_F(Server, EveryOpenStreamUpToTheLimitGetsEachReportOfControlPostsOnAKeptConnection) {
+    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0";
+    EXPECT_EQ(
+        exchange(port(), "GET /events HTTP/1.1\r\nAuthorization: wrong").rfind("HTTP/1.1 401 ", 0),
+        0u);
+    std::vector<int> streams;
+    for (std::size_t i = 0; i < LCD::Sim::kMaxStreams; ++i)
+        streams.push_back(connectTo(port(), subscribe + "\r\n\r\n"));
+    std::vector<std::string> got(streams.size());
+    for (std::size_t i = 0; i < streams.size(); ++i)
+        got[i] = readUntil(streams[i], ": open");
+    EXPECT_EQ(stats()["subscribers"], LCD::Sim::kMaxStreams);
+    EXPECT_EQ(exchange(port(), subscribe).rfind("HTTP/1.1 503 ", 0), 0u);
 
     const int s = connectTo(port());
     const auto post = [s](const char* path) {
         const std::string request = std::string("POST ") + path + " HTTP/1.1\r\n\r\n";
         ::send(s, request.data(), request.size(), MSG_NOSIGNAL);
-        return readUntil(s, "",
-                         [](const std::string& a) { return a.find("}") != std::string::npos; });
+        return bodyOf(readUntil(s, "}"));
     };
-    EXPECT_EQ(bodyOf(post("/sim/fault")), R"({"code":0})");
-    EXPECT_EQ(bodyOf(post("/sim/autoreport")), R"({"code":0,"subscribers":1})");
-    // Long enough for the connection to wait with the idle ones.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(bodyOf(post("/sim/stream/drop")), R"({"code":0})");
-    ::close(s);
-    const std::string events = readUntil(stream, "", [](const std::string&) { return false; });
-    ::close(stream);
-    // The pushed report lists the layers as they are, then the stream ends.
-    EXPECT_NE(events.find(R"(data: {"source":"lcd-device-sim","seq":1,)"), std::string::npos);
-    EXPECT_EQ(events.substr(events.size() - 5), "0\r\n\r\n");
-}
-
-TEST_F(Server, EveryOpenStreamGetsEachReportWhileRequestsAreAnsweredUpToTheStatedLimit) {
-    const std::string subscribe = "GET /events HTTP/1.1\r\nAuthorization: T0\r\n\r\n";
-    const std::string close = "Connection: close\r\n\r\n";
-    EXPECT_EQ(exchange(port(), "GET /events HTTP/1.1\r\nAuthorization: wrong\r\n" + close)
-                  .rfind("HTTP/1.1 401 ", 0),
-              0u);
-    std::vector<int> streams;
-    for (std::size_t i = 0; i < LCD::Sim::kMaxStreams; ++i) {
-        streams.push_back(connectTo(port()));
-        ::send(streams.back(), subscribe.data(), subscribe.size(), MSG_NOSIGNAL);
-    }
-    std::vector<std::string> got(streams.size());
-    for (std::size_t i = 0; i < streams.size(); ++i)
-        got[i] = readUntil(streams[i], "", [](const std::string& a) {
-            return a.find(": open") != std::string::npos;
-        });
-    EXPECT_EQ(stats()["subscribers"], LCD::Sim::kMaxStreams);
-    EXPECT_EQ(exchange(port(), subscribe.substr(0, subscribe.size() - 2) + close)
-                  .rfind("HTTP/1.1 503 ", 0),
-              0u);
-
+    EXPECT_EQ(post("/sim/fault"), R"({"code":0})");
     const int reports = 3;
     for (int r = 0; r < reports; ++r) {
         EXPECT_EQ(stats()["reports"], r);
-        exchange(port(), "POST /sim/autoreport HTTP/1.1\r\nConnection: close\r\n\r\n");
+        EXPECT_EQ(post("/sim/autoreport"),
+                  R"({"code":0,"subscribers":)" + std::to_string(LCD::Sim::kMaxStreams) + "}");
     }
     for (std::size_t i = 0; i < streams.size(); ++i) {
-        got[i] = readUntil(streams[i], got[i], [](const std::string& a) {
-            return a.find("\"seq\":3,") != std::string::npos;
-        });
+        got[i] = readUntil(streams[i], "\"seq\":3,", got[i]);
+        EXPECT_LT(got[i].find(": open\n\n"), got[i].find("data: ")) << "no opening comment first";
         for (int r = 1; r <= reports; ++r)
-            EXPECT_NE(got[i].find("\"seq\":" + std::to_string(r) + ","), std::string::npos)
+            EXPECT_NE(
+                got[i].find(R"(data: {"source":"lcd-device-sim","seq":)" + std::to_string(r) + ","),
+                std::string::npos)
                 << "stream " << i << " lacks report " << r;
-        ::close(streams[i]);
     }
+    // Long enough for the connection to wait with the idle ones.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(post("/sim/stream/drop"), R"({"code":0})");
+    ::close(s);
+    got[0] = readUntil(streams[0], "", got[0]);
+    EXPECT_EQ(got[0].substr(got[0].size() - 5), "0\r\n\r\n") << "the stream did not end";
+    for (const int stream : streams)
+        ::close(stream);
 }
 
 } // namespace

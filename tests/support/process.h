@@ -19,15 +19,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/test_support.h"
 
 extern char** environ;
 
@@ -51,10 +52,8 @@ public:
         words.insert(words.end(), arguments.begin(), arguments.end());
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e, name = entry.substr(0, entry.find('=') + 1);
-            bool overridden = false;
-            for (const std::string& given : environment)
-                overridden = overridden || given.compare(0, name.size(), name) == 0;
-            if (!overridden)
+            if (std::none_of(environment.begin(), environment.end(),
+                             [&](const std::string& given) { return given.rfind(name, 0) == 0; }))
                 environment.push_back(entry);
         }
         std::ofstream(m_files[0]) << input;
@@ -94,25 +93,21 @@ public:
     // The exit status, 128 + N for signal N, or -1 while it still runs
     // after `timeoutMs`.
     int wait(int timeoutMs = 60000) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (m_status == kRunning && m_pid > 0) {
-            int raw = 0;
-            if (::waitpid(m_pid, &raw, WNOHANG) == m_pid)
-                m_status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-            else if (std::chrono::steady_clock::now() >= until)
-                return -1;
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return m_status;
+        const bool ended = eventually(
+            [this] {
+                int raw = 0;
+                if (m_status == kRunning && m_pid > 0 && ::waitpid(m_pid, &raw, WNOHANG) == m_pid)
+                    m_status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+                return m_status != kRunning || m_pid <= 0;
+            },
+            timeoutMs);
+        return ended ? m_status : -1;
     }
 
     std::string out() const { return read(m_files[1]); }
     // The http:// address on the first line printed, once there is one.
     std::string firstUrl(int timeoutMs = 30000) const {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (out().find('\n') == std::string::npos && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        eventually([this] { return out().find('\n') != std::string::npos; }, timeoutMs);
         const std::string line = out().substr(0, out().find('\n'));
         const std::size_t at = line.find("http://");
         return at == std::string::npos ? "" : line.substr(at, line.find(' ', at) - at);

@@ -87,12 +87,11 @@ public:
         });
     }
     ~ScriptedDevice() {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
+        locked([this] {
             m_stopping = true;
             for (int fd : m_open)
                 ::shutdown(fd, SHUT_RDWR);
-        }
+        });
         m_changed.notify_all();
         ::shutdown(m_listener, SHUT_RDWR);
         m_acceptor.join(); // no thread is added after this
