@@ -3,8 +3,8 @@
 #include "component/api.h"
 #include "component/layerimagequalitymodel.h"
 #include "protocol/protomodel.h"
-#include "tests/support/fake_communicator.h"
 #include "tests/component/fake_host.h"
+#include "tests/support/fake_communicator.h"
 #include "tests/support/qt_messages.h"
 
 namespace {
