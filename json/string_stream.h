@@ -13,11 +13,16 @@
 //
 // With the standard allocator, which cannot extend a block, the buffer is
 // a block of the C library, extended where it lies when it can be (realloc;
-// a mapped block is remapped, not copied), so a long text costs time linear
-// in its length. Any other allocator gets a new block per step and the old
-// one is copied.
+// a mapped block is remapped, not copied). The block underneath at least
+// doubles when it must grow, and the capacity keeps its steps within it: a
+// long text costs a few calls into the C library rather than one per step
+// (each of which may copy when the block cannot be extended where it lies,
+// and above the library's mapping threshold is a system call), and time
+// linear in its length.
+// Any other allocator gets a new block per step and the old one is copied.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -95,19 +100,26 @@ private:
             throw std::bad_alloc();
         const std::size_t needed = used + n;
         const std::size_t new_cap = (needed + 1023) & ~std::size_t(1023);
-        char* const buf = block(m_start, new_cap);
+        char* const buf = new_cap <= m_block ? m_start : block(m_start, new_cap);
         m_wpos = buf + used;
         m_start = buf;
         m_end = buf + new_cap;
         m_cap = new_cap;
     }
 
-    // A block of new_cap bytes that starts with the whole of old (null: none).
+    // A block of at least new_cap bytes that starts with the whole of old
+    // (null: none).
     char* block(char* old, std::size_t new_cap) {
         if constexpr (c_library) {
-            void* const buf = std::realloc(old, new_cap);
+            std::size_t size = new_cap;
+            if (m_block <= static_cast<std::size_t>(PTRDIFF_MAX) / 2)
+                size = std::max(size, 2 * m_block);
+            void* buf = std::realloc(old, size);
+            if (buf == nullptr && size != new_cap) // the reserve is a wish, the step is not
+                buf = std::realloc(old, size = new_cap);
             if (buf == nullptr)
                 throw std::bad_alloc();
+            m_block = size;
             return static_cast<char*>(buf);
         } else {
             char* const buf = traits::allocate(allocator(), new_cap);
@@ -123,6 +135,7 @@ private:
     char* m_wpos = nullptr;
     char* m_end = nullptr;
     std::uint64_t m_cap = 0;
+    std::size_t m_block = 0; // bytes of the C library's block; capacity <= it
 };
 
 } // namespace ajson
