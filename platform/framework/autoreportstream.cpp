@@ -30,7 +30,33 @@ struct Transfer {
     lcdcomm::detail::ReplyHead head;
     bool open = false;
     std::string refusal; // why the answer is not, or no longer, an event stream
+    AutoReportStream::Attempt attempt;
+    Clock::time_point began = Clock::now();
+    bool told = false; // the attempt's answer was handed on
+    const AutoReportStream::AttemptCallback* onAttempt = nullptr;
+
+    // Hands the attempt's answer on, once: `cause` empty when it opened.
+    void tell(long status, const std::string& cause) {
+        if (told)
+            return;
+        told = true;
+        attempt.status = status;
+        attempt.cause = cause;
+        attempt.ms = std::chrono::duration<double, std::milli>(Clock::now() - began).count();
+        if (*onAttempt)
+            (*onAttempt)(attempt);
+    }
 };
+
+std::string refusalOf(long status, const char* type, bool withToken) {
+    if (status == 401)
+        return withToken ? "the device refused the token (HTTP status 401)"
+                         : "the device asks for a token (HTTP status 401)";
+    return "the device answered with HTTP status " + std::to_string(status) +
+           (status == 200 ? std::string(" and content type ") + (type ? type : "(none)") +
+                                ", not text/event-stream"
+                          : "");
+}
 
 // Once the final head has ended, its status and content type are known,
 // and the stream either opens or is refused; interim 1xx heads pass.
@@ -49,13 +75,12 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     curl_easy_getinfo(transfer->curl, CURLINFO_CONTENT_TYPE, &type);
     if (status == 200 && type && strncasecmp(type, "text/event-stream", 17) == 0) {
         transfer->open = true;
+        transfer->tell(status, "");
         transfer->onOpen();
         return length;
     }
-    transfer->refusal = "the device answered with HTTP status " + std::to_string(status) +
-                        (status == 200 ? std::string(" and content type ") +
-                                             (type ? type : "(none)") + ", not text/event-stream"
-                                       : "");
+    transfer->refusal = refusalOf(status, type, transfer->attempt.withToken);
+    transfer->tell(status, transfer->refusal);
     return 0;
 }
 
@@ -172,9 +197,23 @@ void AutoReportStream::run() {
                           },
                           {},
                           false,
-                          {}};
+                          {},
+                          {},
+                          Clock::now(),
+                          false,
+                          &m_onAttempt};
+        const std::string token = m_token ? m_token() : std::string();
+        curl_slist* heads = nullptr;
+        if (!token.empty()) {
+            // What the communicator refuses to send (a line break) would
+            // split the header, and libcurl would send it all the same.
+            if (token.find_first_of("\r\n") == std::string::npos)
+                heads = curl_slist_append(heads, ("Authorization: " + token).c_str());
+            transfer.attempt.withToken = heads != nullptr;
+        }
         char detail[CURL_ERROR_SIZE] = "";
         curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, heads);
         lcdcomm::detail::httpOnly(curl);
         curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &onHeader);
         curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
@@ -216,6 +255,7 @@ void AutoReportStream::run() {
         curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osErrno);
         curl_multi_remove_handle(multi, curl);
         curl_easy_cleanup(curl);
+        curl_slist_free_all(heads);
         parser.reset();
 
         std::string why;
@@ -232,6 +272,8 @@ void AutoReportStream::run() {
             why = transfer.head.cause(code);
         else
             why = lcdcomm::detail::transportFailure(code, osErrno, kConnectTimeoutMs, detail);
+        if (!m_stop.load())
+            transfer.tell(0, why);
         attemptEnded(transfer.open, why);
 
         std::unique_lock<std::mutex> lock(m_mutex);

@@ -29,6 +29,12 @@
 // opening after a told loss, once that connection has proven itself.
 // Attempts that fail before the stream opens are not told (waitConnected
 // says why).
+//
+// A device that wants its token on GET /events has it from the token
+// source, asked again for each attempt (a login may have renewed it); a
+// 401 then says the token was refused. Each attempt's answer, once known
+// (the stream's head, or the failure before it), is handed to the
+// attempt callback, for a host that shows its exchanges with the device.
 #pragma once
 
 #include <atomic>
@@ -48,6 +54,15 @@ public:
     // `open` true: a connection opened; false: an open one was lost, `why`
     // says how. Called on the stream's thread; not called for stop().
     using StateCallback = std::function<void(bool open, const std::string& why)>;
+    // The token to send as the Authorization header; empty: none.
+    using TokenSource = std::function<std::string()>;
+    struct Attempt {
+        bool withToken = false;
+        long status = 0;   // the final head's HTTP status; 0 when none came
+        std::string cause; // why it did not open; empty when it did
+        double ms = 0;     // from the attempt's start until its answer was known
+    };
+    using AttemptCallback = std::function<void(const Attempt&)>;
 
     AutoReportStream(std::string baseUrl, Callback onReport);
     ~AutoReportStream();
@@ -56,6 +71,8 @@ public:
 
     // Before start().
     void onState(StateCallback callback) { m_onState = std::move(callback); }
+    void token(TokenSource source) { m_token = std::move(source); }
+    void onAttempt(AttemptCallback callback) { m_onAttempt = std::move(callback); }
     void start();
     void stop();
 
@@ -76,6 +93,8 @@ private:
     std::string m_url;
     Callback m_onReport;
     StateCallback m_onState;
+    TokenSource m_token;
+    AttemptCallback m_onAttempt;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_connected{false};

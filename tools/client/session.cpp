@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "host/lcdcommunicator.h"
+#include "tools/client/exchangelog.h"
+
 namespace lcdclient {
 
 Session::Session(ChangeCallback onChange, std::size_t workers)
@@ -30,6 +33,20 @@ bool Session::open(const std::string& pluginPath, const std::string& deviceUrl, 
             host->deliverText(kAutoReportLayerImageQuality, report);
         });
     m_stream->onState(m_onStream);
+    // The stream is one of the device's endpoints: it gets the
+    // communicator's token, and its exchanges are shown as the others are.
+    m_stream->token([] { return HttpLogin::getInstance()->getToken(); });
+    m_stream->onAttempt([](const pqxhost::AutoReportStream::Attempt& attempt) {
+        lcdcomm::Exchange exchange;
+        exchange.method = "GET";
+        exchange.path = "/events";
+        if (attempt.withToken)
+            exchange.heads.emplace_back("Authorization", "***");
+        exchange.status = static_cast<int>(attempt.status);
+        exchange.error = attempt.cause;
+        exchange.ms = attempt.ms;
+        exchangelog::take(exchange);
+    });
     m_stream->start();
     // Without the stream open, a report of the first set could be missed.
     std::string why;

@@ -18,7 +18,14 @@ namespace lcdtools::standardoutput {
 // write to it has failed.
 bool flush();
 
-// flush(), and on a failure one line on standard error naming it.
+// flush(), and on a failure one line on standard error naming it; a
+// reader that left (`lcdhost watch | head -1`) is how a pipeline stops
+// reading, not news, so that failure is silent.
 bool finish(const std::string& program);
+
+// True once the reader of standard output is known to have left: a write
+// failed with EPIPE, or the pipe has no reading end any more (seen without
+// writing, so a quiet watch notices it too).
+bool readerLeft();
 
 } // namespace lcdtools::standardoutput

@@ -61,7 +61,13 @@ int Commands::run() {
     case Command::demo: status = demo(); break;
     }
     m_connection.close();
-    return lcdtools::standardoutput::finish("lcdhost") ? status : 1;
+    // A reader that left ends a watch as Ctrl-C does; any other command's
+    // output was cut short.
+    const bool written = lcdtools::standardoutput::finish("lcdhost");
+    return written ||
+                   (m_options.command == Command::watch && lcdtools::standardoutput::readerLeft())
+               ? status
+               : 1;
 }
 
 bool Commands::setAndShow(const LayerList& layers, bool refusalExpected) {
@@ -179,7 +185,8 @@ int Commands::watch() {
                                {"layers", lcdclient::layersToJson(change.layers)}});
         }
         // A reader that went away (watch | head) ends the watch too.
-        if (interrupted || !lcdtools::standardoutput::flush())
+        if (interrupted || !lcdtools::standardoutput::flush() ||
+            lcdtools::standardoutput::readerLeft())
             break;
     }
     if (!m_connection.session().streamOpen()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tools/client/layersummary.h"
+#include "tools/common/printable.h"
 
 namespace lcdhost {
 
@@ -13,10 +14,14 @@ void Inbox::add(const lcdclient::LayerList& layers) {
 
 void Inbox::stream(bool open, const std::string& why) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const auto now = lcdclient::StreamNews::Clock::now();
-    std::string line = open ? m_news.opened(now) : m_news.lost(why, now);
-    if (!line.empty())
-        m_notes.push_back({!open, std::move(line)});
+    // The stream tells a loss, and the opening after it, at a person's
+    // pace; its first opening is no news.
+    if (open && !m_lost)
+        return;
+    m_lost = !open;
+    m_notes.push_back(
+        {!open, open ? "stream open again"
+                     : "stream lost, reconnecting (" + lcdtools::printable(why) + ")"});
 }
 
 std::vector<Inbox::Change> Inbox::takeChanges() {

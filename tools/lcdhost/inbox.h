@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/client/streamnews.h"
+#include "tools/client/layerlist.h"
 #include "tools/lcdhost/output.h"
 
 namespace lcdhost {
@@ -24,8 +24,8 @@ public:
     };
 
     void add(const lcdclient::LayerList& layers);
-    // The stream opened (true) or was lost (false, `why` says how); told
-    // as StreamNews tells it.
+    // The stream opened (true) or was lost (false, `why` says how), as
+    // the stream tells it.
     void stream(bool open, const std::string& why);
 
     std::vector<Change> takeChanges();
@@ -40,7 +40,7 @@ private:
     std::mutex m_mutex;
     std::vector<Change> m_changes;
     std::vector<Note> m_notes;
-    lcdclient::StreamNews m_news;
+    bool m_lost = false;
 };
 
 // True when `change` is what the device reports after storing `sent`:

@@ -47,16 +47,16 @@ PanelWindow::PanelWindow(lcdclient::Connection& connection, const Options& optio
     connect(&m_link, &DeviceLink::answered, this, &PanelWindow::answered);
     connect(&m_link, &DeviceLink::changed, this, &PanelWindow::changed);
     connect(&m_link, &DeviceLink::streamState, this, [this](bool open, const QString& cause) {
-        const auto now = lcdclient::StreamNews::Clock::now();
-        const std::string news =
-            open ? m_streamNews.opened(now) : m_streamNews.lost(cause.toStdString(), now);
-        if (!news.empty())
-            setStatus(open ? QString("the device's report stream is open again")
-                           : "the device's report stream was lost, reconnecting (" +
-                                 QString::fromStdString(lcdtools::printable(cause.toStdString())) +
-                                 ")");
+        // The stream tells a loss, and the opening after it, at a person's
+        // pace; its first opening is no news.
+        if (open && !m_streamLost)
+            return;
+        setStatus(open
+                      ? QString("the device's report stream is open again")
+                      : "the device's report stream was lost, reconnecting (" +
+                            QString::fromStdString(lcdtools::printable(cause.toStdString())) + ")");
         // Changes made while it was lost were not reported.
-        if (open && m_streamLost)
+        if (open)
             m_link.readLayers();
         m_streamLost = !open;
     });

@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "tools/client/connection.h"
-#include "tools/client/streamnews.h"
 #include "tools/lcdpanel/applypacer.h"
 #include "tools/lcdpanel/devicelink.h"
 #include "tools/lcdpanel/devicepicture.h"
@@ -82,7 +81,6 @@ private:
     DevicePicture m_picture;
     bool m_connected = false;
     bool m_streamLost = false;
-    lcdclient::StreamNews m_streamNews;
     // The device's layers as last read or reported, in the list's order.
     std::vector<lcdclient::LayerRecord> m_device;
     int m_shown = -1; // row of the shown layer

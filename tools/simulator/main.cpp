@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tools/common/commandline.h"
+#include "tools/common/standardoutput.h"
 #include "tools/simulator/devicesim.h"
 #include "tools/simulator/faultplan.h"
 #include "tools/simulator/limits.h"
@@ -127,7 +128,13 @@ int main(int argc, char** argv) {
         std::cerr << "lcd-device-sim: " << sim.error() << "\n";
         return 1;
     }
-    std::cout << "lcd-device-sim listening on " << sim.url() << std::endl;
+    // Whoever started the simulator waits for this line: a line that did
+    // not reach it is a failed start.
+    std::cout << "lcd-device-sim listening on " << sim.url() << "\n";
+    if (!lcdtools::standardoutput::finish("lcd-device-sim")) {
+        sim.stop();
+        return 1;
+    }
 
     int received = 0;
     sigwait(&stopSignals, &received);
