@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "host/lcdcommunicator.h"
 #include "host/messageids.h"
 #include "platform/communicator/lcdcomm.h"
 #include "platform/framework/autoreportstream.h"
@@ -103,6 +104,8 @@ int main(int argc, char** argv) {
     pqxhost::AutoReportStream stream(settings.url, [&host](const std::string& report) {
         host.deliverText(LCD::MessageId::kAutoReportLayerImageQuality, report);
     });
+    // The stream is one of the device's endpoints: it needs the token too.
+    stream.token([] { return HttpLogin::getInstance()->getToken(); });
     stream.start();
     bool ok = stream.waitConnected(5000);
     if (!ok)

@@ -51,7 +51,8 @@ TEST(SimulatorExecutable, HelpListsEachControlEndpointOnALineOfItsOwnAndWhatAPic
 
 TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsWhatPassedAndStopsOnSigterm) {
     for (const char* host : {"localhost", "127.0.0.2"}) {
-        Process sim(LCD_DEVICE_SIM_PATH, {"--host", host, "--port", "0", "--verbose"});
+        Process sim(LCD_DEVICE_SIM_PATH,
+                    {"--host", host, "--port", "0", "--token", "T1", "--verbose"});
         const std::string url = sim.firstUrl();
         EXPECT_EQ(sim.out(), "lcd-device-sim listening on " + url + "\n");
         ASSERT_EQ(fnmatch(("http://" + std::string(host) + ":[1-9]*").c_str(), url.c_str(), 0), 0)
@@ -59,7 +60,7 @@ TEST(SimulatorExecutable, ServesOnItsListeningLinesPortLogsWhatPassedAndStopsOnS
         httplib::Client client(url);
         EXPECT_TRUE(client.Get("/sim/stats"));
         // An event stream read to its greeting and left, then a fault that is no JSON.
-        client.Get("/events", [](const char*, size_t) { return false; });
+        client.Get("/events", {{"Authorization", "T1"}}, [](const char*, size_t) { return false; });
         EXPECT_TRUE(testsupport::eventually([&] {
             return client.Get("/sim/stats")->body.find("\"subscribers\":0") != std::string::npos;
         }));

@@ -149,6 +149,7 @@ TEST_F(Simulator, AcceptedSetsAreListedAndEachOneAndEachControlPostSendsOneAutoR
                                          std::lock_guard<std::mutex> lock(mutex);
                                          seen.push_back(report);
                                      });
+    events.token([] { return "T0"; });
     events.start();
     ASSERT_TRUE(eventually([this] { return get("/sim/stats")["subscribers"] == 1; }));
     const json sets[] = {{layer(1, 3)}, {layer(2, -4), layer(3, 8)}};

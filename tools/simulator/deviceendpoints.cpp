@@ -59,12 +59,10 @@ void listDetail(Device& device, const Call& call) {
 }
 
 // Subscribes to the auto-reports: the answer is an event stream, opened
-// with a comment at once, which the event hub writes from then on. A token
-// that comes must be one the device accepts; a request with none is still
-// served, for a stream client that has no token to give (the tools give
-// theirs).
+// with a comment at once, which the event hub writes from then on. Like
+// every endpoint of the device's, it needs a token the device accepts.
 void events(Device& device, const Call& call) {
-    if (call.req.has_header("Authorization") && !device.tokens.authorized(call.req)) {
+    if (!device.tokens.authorized(call.req)) {
         reply(call.res, 401, status(kCodeUnauthorized, "unauthorized"));
         return;
     }

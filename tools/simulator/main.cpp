@@ -45,8 +45,8 @@ std::string limitsHelp() {
                   "  413  a request body over %zu bytes\n"
                   "  431  a request line and headers over %zu bytes, a header line over %zu\n"
                   "  503  one more event stream while %zu are open\n"
-                  "The device's endpoints need the token (Authorization); GET /events refuses\n"
-                  "one it does not accept. A method an endpoint does not take is 405, with Allow.\n"
+                  "The device's endpoints, GET /events included, need the token (Authorization).\n"
+                  "A method an endpoint does not take is 405, with Allow.\n"
                   "GET /sim/requests answers at most %zu bytes, each body cut to its first %zu.\n",
                   kMaxBodyBytes, kMaxHeadBytes, kMaxHeaderLineBytes, kMaxStreams, kLogBytes,
                   kLogBodyBytes);
