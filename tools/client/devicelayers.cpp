@@ -44,9 +44,7 @@ bool readDeviceLayers(LayerList& layers, std::string* error, bool withCodecText)
     const ReplyCode code = readReplyCode(body);
     const bool statusOk = status >= 200 && status <= 299;
     if (!statusOk || code.kind == ReplyCode::Kind::other) {
-        std::string said = lcdcomm::detail::deviceSaid(body);
-        if (said.empty() && code.kind == ReplyCode::Kind::other)
-            said = "code " + code.sent;
+        const std::string said = code.said(lcdcomm::detail::deviceSaid(body));
         return fail(
             "the device refused: " +
             (statusOk ? said : lcdcomm::statusText(status) + (said.empty() ? "" : ", " + said)));

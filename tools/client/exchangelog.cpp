@@ -28,9 +28,7 @@ Seen judge(const lcdcomm::Exchange& e) {
         return seen;
     seen.code = readReplyCode(e.wholeReply);
     if (!seen.statusOk() || seen.code.kind != ReplyCode::Kind::zero)
-        seen.said = e.said;
-    if (seen.said.empty() && seen.code.kind == ReplyCode::Kind::other)
-        seen.said = "code " + seen.code.sent;
+        seen.said = seen.code.said(e.said);
     return seen;
 }
 

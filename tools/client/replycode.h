@@ -32,6 +32,12 @@ struct ReplyCode {
 
     // Why such a reply is no acceptance, in a person's words; "" for zero.
     std::string fault() const;
+
+    // What the device said of its verdict: `deviceSaid` (its code and
+    // message, quoted), else a code that is not 0 as sent.
+    std::string said(std::string deviceSaid) const {
+        return deviceSaid.empty() && kind == Kind::other ? "code " + sent : deviceSaid;
+    }
 };
 
 ReplyCode readReplyCode(std::string_view reply);
