@@ -1,62 +1,12 @@
 #include "platform/framework/host.h"
 
-#include <linux/futex.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <chrono>
 #include <cstring>
 #include <exception>
 #include <memory>
 
 #include "platform/framework/message.h"
-#include "platform/framework/spinwait.h"
 
 namespace pqxhost {
-
-namespace {
-
-// The requester's wait for its answer: one word, set once by the worker.
-// A futex rather than a mutex and condition variable: the worker wakes a
-// sleeping requester with one call and touches nothing of it afterwards,
-// and the woken requester does not then wait for the worker's lock.
-class Completion {
-public:
-    void signal() noexcept {
-        // Once the word says done the requester may return and this object
-        // be gone; its address still serves as the futex key, and a wake on
-        // it that nobody waits for does nothing.
-        void* const key = &m_state;
-        if (m_state.exchange(done, std::memory_order_release) == sleeping)
-            futex(key, FUTEX_WAKE_PRIVATE, 1);
-    }
-    // A set request's round trip on loopback is well inside the spin, so
-    // the requester is seldom put to sleep while a processor is free.
-    void wait() noexcept {
-        if (spinUntil([this] { return m_state.load(std::memory_order_acquire) == done; },
-                      std::chrono::microseconds(200)))
-            return;
-        int expected = pending;
-        if (!m_state.compare_exchange_strong(expected, sleeping, std::memory_order_acquire))
-            return; // done meanwhile
-        // A wake may come from the word's earlier life at this address: the
-        // state decides, not the wake.
-        while (m_state.load(std::memory_order_acquire) != done)
-            futex(&m_state, FUTEX_WAIT_PRIVATE, sleeping);
-    }
-
-private:
-    enum : int { pending, sleeping, done };
-
-    static void futex(void* key, int op, int value) noexcept {
-        syscall(SYS_futex, key, op, value, nullptr, nullptr, 0);
-    }
-
-    std::atomic<int> m_state{pending};
-};
-
-} // namespace
 
 const char* toString(Answer::Status status) {
     switch (status) {
@@ -96,8 +46,10 @@ Answer Host::sendRequest(std::uint32_t id, const void* data, std::uint32_t size)
         result.status = Answer::Status::noHandler;
         return result;
     }
-    Completion done;
-    const bool queued = m_pool.submit([&] {
+    // On the requester's own thread: it waits for the answer anyway, and a
+    // hand-over to a worker and back would add two wake-ups to every round
+    // trip. The pool still counts it, so stopDelivery() waits for it.
+    const bool ran = m_pool.runHere([&] {
         const Message request(id, "", result.replyId, size, data, 0, Message::Payload::borrow);
         try {
             const pqx::IMessage* answer = handler(&request);
@@ -119,13 +71,9 @@ Answer Host::sendRequest(std::uint32_t id, const void* data, std::uint32_t size)
             result.status = Answer::Status::failed;
             result.error = "unknown exception";
         }
-        done.signal();
     });
-    if (!queued) {
+    if (!ran)
         result.status = Answer::Status::stopped;
-        return result;
-    }
-    done.wait();
     return result;
 }
 

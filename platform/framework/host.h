@@ -7,8 +7,8 @@
 //
 // Plug-ins reach two services through it: the global message handler
 // "movra.message.globalmessagehandler" and the message center
-// "pqx_default_messagecenter". Requests and notifications are delivered on
-// the worker threads, several at once.
+// "pqx_default_messagecenter". A request runs on the thread that sends it;
+// notifications are queued to the worker threads, several at once.
 #pragma once
 
 #include <atomic>
@@ -56,9 +56,9 @@ public:
     void reservedSlot3() override {}
     pqx::IMessageCenter* findMessageCenter(const char* name) override;
 
-    // Delivers a request to its handler on a worker thread and waits for the
-    // handler to finish. The payload is borrowed: it stays on the caller's
-    // stack, which is why this waits without a time limit.
+    // Calls the request's handler on this thread and returns its answer.
+    // The payload is borrowed for the call. Several threads may send at once;
+    // refused (stopped) once stopDelivery() has begun.
     Answer sendRequest(std::uint32_t id, const void* data, std::uint32_t size);
 
     // Queues a notification; the payload is copied. False once stopped.
@@ -67,7 +67,8 @@ public:
     bool deliverText(std::uint32_t id, const std::string& text);
 
     void waitIdle() { m_pool.waitIdle(); }
-    // Refuses new deliveries and waits for the running ones to end.
+    // Refuses new deliveries and waits for the running ones to end, requests
+    // on their senders' threads included.
     void stopDelivery() { m_pool.stop(); }
 
     GlobalMessageHandler& global() { return m_global; }

@@ -1,10 +1,14 @@
 #include "platform/framework/workerpool.h"
 
-#include <chrono>
-
-#include "platform/framework/spinwait.h"
-
 namespace pqxhost {
+
+namespace {
+
+// Deliveries under way on this thread, so that stop() called from inside
+// one does not wait for itself.
+thread_local std::size_t t_running = 0;
+
+} // namespace
 
 WorkerPool::WorkerPool(std::size_t threads) {
     if (threads == 0)
@@ -24,10 +28,26 @@ bool WorkerPool::submit(std::function<void()> task) {
         if (m_stopping)
             return false;
         m_queue.push_back(std::move(task));
-        m_queued.fetch_add(1, std::memory_order_release);
     }
     m_wake.notify_one();
     return true;
+}
+
+bool WorkerPool::enter() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_stopping)
+        return false;
+    ++m_running;
+    ++t_running;
+    return true;
+}
+
+void WorkerPool::leave() {
+    --t_running;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    --m_running;
+    if ((m_queue.empty() && m_running == 0) || m_stopping)
+        m_idle.notify_all();
 }
 
 void WorkerPool::waitIdle() {
@@ -43,42 +63,38 @@ void WorkerPool::stop() {
         m_stopping = true;
     }
     m_wake.notify_all();
+    // Stopped from one of its own tasks, a worker cannot join itself: it is
+    // kept for a later stop(), the destructor's, to join.
+    std::vector<std::thread> self;
     for (auto& t : m_threads) {
-        if (t.joinable() && t.get_id() != std::this_thread::get_id())
+        if (t.get_id() == std::this_thread::get_id())
+            self.push_back(std::move(t));
+        else if (t.joinable())
             t.join();
     }
-    m_threads.clear();
+    m_threads = std::move(self);
+    // What still runs is on callers' threads (this one's own aside).
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_running == t_running; });
 }
 
 void WorkerPool::run() {
     for (;;) {
         std::function<void()> task;
-        // Requests often come back to back: a worker that has just finished
-        // looks for the next one a little before it sleeps.
-        spinUntil([this] { return m_queued.load(std::memory_order_acquire) != 0; },
-                  std::chrono::microseconds(30));
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-            // Queued work is finished even when stopping: a requester may be
-            // waiting for its answer.
+            // Queued work is finished even when stopping: a listener may be
+            // waiting for it.
             if (m_queue.empty())
                 return;
             task = std::move(m_queue.front());
             m_queue.pop_front();
-            m_queued.fetch_sub(1, std::memory_order_relaxed);
             ++m_running;
+            ++t_running;
         }
-        {
-            const WorkingScope working;
-            task();
-        }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            --m_running;
-            if (m_queue.empty() && m_running == 0)
-                m_idle.notify_all();
-        }
+        task();
+        leave();
     }
 }
 

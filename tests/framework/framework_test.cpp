@@ -88,7 +88,7 @@ TEST(GlobalMessageHandler, PostReachesEveryListenerOfItsIdInOrderBeforeReturning
     EXPECT_EQ(global.postMessage(0x1234, 0, nullptr, 0), 0);
 }
 
-TEST(Host, RoutesARequestToItsIdsLatestHandlerOnAWorkerThreadAndCopiesTheAnswer) {
+TEST(Host, RoutesARequestToItsIdsLatestHandlerOnTheSendersThreadAndCopiesTheAnswer) {
     pqxhost::Host host(2);
     pqx::IMessageCenter* center = host.findMessageCenter("pqx_default_messagecenter");
     ASSERT_NE(center, nullptr);
@@ -96,7 +96,7 @@ TEST(Host, RoutesARequestToItsIdsLatestHandlerOnAWorkerThreadAndCopiesTheAnswer)
     const auto caller = std::this_thread::get_id();
     for (unsigned char tag : {1, 2, 3}) { // a later handler replaces the earlier one
         host.global().registerRequestHandler(setRequest, [center, caller, tag](const IMessage* m) {
-            unsigned char reply[3] = {tag, std::this_thread::get_id() != caller,
+            unsigned char reply[3] = {tag, std::this_thread::get_id() == caller,
                                       static_cast<unsigned char>(m->getDataSize())};
             const IMessage* answer = center->createMessage(m->getReplyId(), "model", 3, reply, 0);
             reply[0] = 0; // the handler's local is gone once it returns

@@ -35,4 +35,50 @@ TEST(HostConcurrency, StopWaitsForRunningDeliveriesThenRefusesNewOnes) {
     EXPECT_EQ(finished.load(), 4);
 }
 
+TEST(HostConcurrency, StopWaitsForARequestUnderWayOnItsSendersThread) {
+    pqxhost::Host host(1);
+    std::atomic<bool> entered{false};
+    std::atomic<bool> finished{false};
+    host.global().registerRequestHandler(request, [&](const IMessage*) -> const IMessage* {
+        entered = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        finished = true;
+        return nullptr;
+    });
+    std::thread sender([&] {
+        EXPECT_EQ(host.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::none);
+    });
+    while (!entered)
+        std::this_thread::yield();
+    host.stopDelivery();
+    EXPECT_TRUE(finished.load());
+    sender.join();
+}
+
+// A handler that stops delivery must not wait for itself.
+TEST(HostConcurrency, AHandlerMayStopDeliveryFromInsideARequestOrANotification) {
+    pqxhost::Host host(2);
+    for (const std::uint32_t id : {request, notification}) {
+        auto stop = [&host](const IMessage*) -> const IMessage* {
+            host.stopDelivery();
+            return nullptr;
+        };
+        if (id == request)
+            host.global().registerRequestHandler(id, stop);
+        else
+            host.global().registerNotificationHandler(id, stop);
+    }
+    ASSERT_TRUE(host.deliverText(notification, "stop"));
+    host.waitIdle();
+    EXPECT_EQ(host.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::stopped);
+
+    pqxhost::Host second(1);
+    second.global().registerRequestHandler(request, [&second](const IMessage*) -> const IMessage* {
+        second.stopDelivery();
+        return nullptr;
+    });
+    EXPECT_EQ(second.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::none);
+    EXPECT_EQ(second.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::stopped);
+}
+
 } // namespace
