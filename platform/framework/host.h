@@ -1,6 +1,6 @@
 // The host API object handed to plug-ins, and the host side of messaging.
 //
-//   pqxhost::Host host(4);                      // four delivery threads
+//   pqxhost::Host host(4);                      // four notification threads
 //   auto answer = host.sendRequest(id, &list, sizeof list);   // blocks
 //   host.deliverNotification(0x0008110d, text);              // queued
 //   host.stopDelivery();                        // before components go

@@ -56,27 +56,19 @@ TEST(HostConcurrency, StopWaitsForARequestUnderWayOnItsSendersThread) {
 }
 
 // A handler that stops delivery must not wait for itself.
-TEST(HostConcurrency, AHandlerMayStopDeliveryFromInsideARequestOrANotification) {
-    pqxhost::Host host(2);
-    for (const std::uint32_t id : {request, notification}) {
-        auto stop = [&host](const IMessage*) -> const IMessage* {
+TEST(HostConcurrency, AHandlerMayStopDeliveryFromInsideANotificationOrARequest) {
+    const auto stopping = [](pqxhost::Host& host) {
+        return [&host](const IMessage*) -> const IMessage* {
             host.stopDelivery();
             return nullptr;
         };
-        if (id == request)
-            host.global().registerRequestHandler(id, stop);
-        else
-            host.global().registerNotificationHandler(id, stop);
-    }
-    ASSERT_TRUE(host.deliverText(notification, "stop"));
-    host.waitIdle();
-    EXPECT_EQ(host.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::stopped);
-
-    pqxhost::Host second(1);
-    second.global().registerRequestHandler(request, [&second](const IMessage*) -> const IMessage* {
-        second.stopDelivery();
-        return nullptr;
-    });
+    };
+    pqxhost::Host first(1), second(1);
+    first.global().registerNotificationHandler(notification, stopping(first));
+    ASSERT_TRUE(first.deliverText(notification, "stop"));
+    first.waitIdle();
+    EXPECT_FALSE(first.deliverText(notification, "late"));
+    second.global().registerRequestHandler(request, stopping(second));
     EXPECT_EQ(second.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::none);
     EXPECT_EQ(second.sendRequest(request, nullptr, 0).status, pqxhost::Answer::Status::stopped);
 }

@@ -33,7 +33,7 @@ class Session {
 public:
     using ChangeCallback = std::function<void(const LayerList&)>;
 
-    // `workers`: the host's delivery threads.
+    // `workers`: the host's threads for notifications.
     explicit Session(ChangeCallback onChange = {}, std::size_t workers = 4);
     ~Session() { close(); }
     Session(const Session&) = delete;
