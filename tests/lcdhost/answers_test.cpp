@@ -39,6 +39,7 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
         Answer login = reply(200, R"({"code":0,"data":{"token":"tok-5e2"}})");
         Answer events = {testsupport::eventStream(), "", 0, Answer::End::hold};
         int signal = 0; // sent once lcdhost has begun its command
+        Answer list = reply(200, R"({"code":0,"data":[]})");
     };
     const std::string set = "-q --user admin --password pw-9c1 set --layer 1",
                       answer = "lcdhost: answer: ",
@@ -56,6 +57,9 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
                         Answer::End::hold},
         overCap{"HTTP/1.1 200 OK\r\nContent-Length: 20000000\r\n\r\n", std::string(1 << 20, 'x'),
                 20};
+    std::string empties; // 16 MiB of empty records: the bytes within the cap, the count not
+    for (std::size_t i = 0; i < (std::size_t(16) << 20) / 3 - 20; ++i)
+        empties += "{},";
     const auto loginWith = [](const std::string& data) {
         return reply(200, R"({"code":0,"data":)" + data + "}");
     };
@@ -116,6 +120,10 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
         {"--token t --json get >/dev/full", ok, 1, full},
         {"--token t set --layer 1 >/dev/full", ok, 1, full},
         {"-q --token t get >/dev/full", ok, 0, ""}, // nothing to write
+        {"--token t --json get", ok, 1,
+         "lcdhost: cannot read the device's layers: the device's list holds more than 100000 "
+         "layers\n",
+         "", ok, open, 0, reply(200, R"({"code":0,"data":[)" + empties + "{}]}")},
         // At once, well within the set's time-out; a simulator lcdhost
         // started ends with it, even on SIGKILL.
         {"--token t --timeout-ms 60000 set --layer 1", held, 130, "lcdhost: interrupted\n", "", ok,
@@ -129,11 +137,10 @@ TEST(LcdhostAnswers, EachOutcomeIsSaidAsItHappenedWithTheMatchingStatus) {
     };
     ::mkfifo(fifo.c_str(), 0600);
     for (const Case& c : cases) {
-        testsupport::ScriptedDevice device(
-            {{"/movra/v1/system/auth/login", c.login},
-             {"/movra/v1/layers/image-quality", c.put},
-             {"/movra/v1/layers/list-detail", reply(200, R"({"code":0,"data":[]})")},
-             {"/events", c.events}});
+        testsupport::ScriptedDevice device({{"/movra/v1/system/auth/login", c.login},
+                                            {"/movra/v1/layers/image-quality", c.put},
+                                            {"/movra/v1/layers/list-detail", c.list},
+                                            {"/events", c.events}});
         // A row that names no device of its own has the scripted one.
         const bool named = c.line.find("--device") != npos || c.line.find("--sim") != npos;
         const std::string line =

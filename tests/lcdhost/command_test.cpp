@@ -98,6 +98,9 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
     const std::string file = ::testing::TempDir() + "lcdhost-layers.json";
     const std::string unexpected = "syntax error while parsing value - unexpected ";
     using namespace std::string_literals;
+    std::string manyRecords = "[";
+    for (int i = 0; i < 100000; ++i)
+        manyRecords += "{},";
     const std::pair<std::string, std::string> cases[] = {
         {"[{\"layerId\": 1,\n  \"imageQuality\": {\"hue\": 99999999999}}]",
          "2:27: [0].imageQuality.hue: 99999999999 is not a 32-bit integer"},
@@ -119,7 +122,9 @@ TEST(LcdhostSetFile, EachFaultIsNamedWithItsPlaceAndNothingIsSent) {
                                     "literal; last read: '1},\\xff'"},
         {"[{\"layerId\": 1}]\0garbage"s, "1:17: a NUL byte, which JSON text does not hold"},
         {"\0[]"s, "1:1: a NUL byte, which JSON text does not hold"},
-        {std::string(1 << 20, ' ') + "[]", " larger than 1048576 bytes"},
+        {std::string(16 << 20, ' ') + "[]", " larger than 16777216 bytes"},
+        // Three bytes a record: the count is bounded, not only the bytes.
+        {manyRecords + "{}]", "1:300002: [100000]: more than 100000 layer records"},
     };
     for (const auto& [text, message] : cases) {
         std::ofstream(file) << text;

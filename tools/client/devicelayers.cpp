@@ -1,5 +1,7 @@
 #include "tools/client/devicelayers.h"
 
+#include <string_view>
+
 #include "host/lcdcommunicator.h"
 #include "platform/communicator/device_said.h"
 #include "platform/communicator/lcdcomm.h"
@@ -17,6 +19,33 @@ struct LayerListReply {
     std::string message;
     LayerList data;
 };
+
+// How many records the reply's list holds as its text stands, counted up
+// to one past `most` without reading them: the objects two levels in
+// (`{"data":[{...},...]}`), strings skipped. One loop, no depth on the stack.
+std::size_t recordsIn(std::string_view text, std::size_t most) {
+    std::size_t count = 0, depth = 0;
+    bool inString = false, escaped = false;
+    for (const char c : text) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (c == '{' && depth == 2 && ++count > most)
+                break;
+            ++depth;
+        } else if ((c == '}' || c == ']') && depth > 0) {
+            --depth;
+        }
+    }
+    return count;
+}
 
 } // namespace
 } // namespace lcdclient
@@ -51,6 +80,8 @@ bool readDeviceLayers(LayerList& layers, std::string* error, bool withCodecText)
     }
     if (code.kind != ReplyCode::Kind::zero)
         return fail(code.fault());
+    if (recordsIn(body, kMostLayers) > kMostLayers)
+        return fail("the device's list holds more than " + std::to_string(kMostLayers) + " layers");
     LayerListReply reply;
     std::string why;
     if (!LCD::ProtoModel::decode(body, reply, why))

@@ -180,6 +180,9 @@ private:
         if (!m_frames.back().object) {
             if (!object)
                 return fail(start, where(), "an array is not a layer record (an object)");
+            if (m_layers.size() == kMostLayers)
+                return fail(start, where(),
+                            "more than " + std::to_string(kMostLayers) + " layer records");
             m_layers.emplace_back();
             m_frames.push_back(Frame{true, "", where(), 0, {}});
             ++m_frames[m_frames.size() - 2].count;
@@ -273,6 +276,14 @@ private:
     std::size_t m_errorAt = 0; // the byte m_error names
 };
 
+nlohmann::ordered_json recordToJson(const LayerRecord& layer) {
+    nlohmann::ordered_json record = {{kLayerId.name, layer.layerId}};
+    for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings)
+        record[nlohmann::ordered_json::json_pointer(lcdtools::settingPointer(setting))] =
+            setting.in(layer);
+    return record;
+}
+
 } // namespace
 
 bool readLayers(const std::string& text, const std::string& name, LayerList& layers,
@@ -316,14 +327,16 @@ bool readLayerFile(const std::string& path, LayerList& layers, std::string& erro
 
 nlohmann::ordered_json layersToJson(const LayerList& layers) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const LayerRecord& layer : layers) {
-        nlohmann::ordered_json record = {{kLayerId.name, layer.layerId}};
-        for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings)
-            record[nlohmann::ordered_json::json_pointer(lcdtools::settingPointer(setting))] =
-                setting.in(layer);
-        list.push_back(std::move(record));
-    }
+    for (const LayerRecord& layer : layers)
+        list.push_back(recordToJson(layer));
     return list;
+}
+
+void writeLayersJson(std::ostream& out, const LayerList& layers) {
+    out << '[';
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        out << (i ? "," : "") << recordToJson(layers[i]).dump();
+    out << ']';
 }
 
 } // namespace lcdclient

@@ -6,11 +6,12 @@
 //   std::string error;
 //   if (!lcdclient::readLayerFile("layers.json", layers, error))
 //       ... error: "layers.json:3:17: [0].imageQuality.hue: 99999999999 is not a 32-bit integer"
-//   lcdclient::layersToJson(layers).dump();
+//   lcdclient::writeLayersJson(std::cout, layers);   // record by record
 #pragma once
 
 #include <nlohmann/json.hpp>
 
+#include <ostream>
 #include <string>
 
 #include "tools/client/devicelayers.h"
@@ -20,9 +21,9 @@ namespace lcdclient {
 // The name standard input goes by in messages.
 constexpr const char* kStdinName = "<stdin>";
 
-// The largest layer file read: some thousands of records, each written
-// out in full.
-constexpr std::size_t kLayerFileMaxBytes = std::size_t(1) << 20;
+// The largest layer file read: some 45,000 records written out in full.
+// It may hold at most kMostLayers records.
+constexpr std::size_t kLayerFileMaxBytes = std::size_t(16) << 20;
 
 // Reads `text` as an array of layer records: objects whose members are the
 // record's members, each leaf an integer within 32 bits, no member unknown
@@ -40,5 +41,9 @@ bool readLayerFile(const std::string& path, LayerList& layers, std::string& erro
 
 // The records as readLayers reads them, members in the body's order.
 nlohmann::ordered_json layersToJson(const LayerList& layers);
+
+// The same text as layersToJson(layers).dump(), written a record at a
+// time: a long list is never held as a tree.
+void writeLayersJson(std::ostream& out, const LayerList& layers);
 
 } // namespace lcdclient

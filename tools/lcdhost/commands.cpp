@@ -89,30 +89,36 @@ bool Commands::setAndShow(const LayerList& layers, bool refusalExpected) {
 
     // The set's own change is the one that reports what was sent; other
     // clients' changes may come before it.
-    Json changes = Json::array();
     const auto until = std::chrono::steady_clock::now() +
                        std::chrono::milliseconds(answer.ok() ? m_options.waitMs : 0);
-    for (bool seen = false; !seen;) {
-        for (const Inbox::Change& change : m_inbox.takeChanges()) {
+    LayerList own; // the set's own change, once seen
+    bool seen = false;
+    for (;;) {
+        for (Inbox::Change& change : m_inbox.takeChanges()) {
             if (seen || !reportsSet(change.layers, layers)) {
                 m_out.note("a change this set did not make: " + describe(change.layers));
                 continue;
             }
             seen = true;
             m_out.say("  changed: " + describe(change.layers));
-            changes.push_back(lcdclient::layersToJson(change.layers));
+            own = std::move(change.layers);
         }
         if (seen || std::chrono::steady_clock::now() >= until)
             break;
         if (lcdclient::interruption::sleep(10))
             abandon();
     }
-    if (changes.empty() && answer.ok() && m_options.waitMs > 0)
+    if (!seen && answer.ok() && m_options.waitMs > 0)
         m_out.say("  no change reported within " + std::to_string(m_options.waitMs) + " ms");
-    m_out.sayJson(Json{{"set", lcdclient::layersToJson(layers)},
-                       {"answer", answer.word()},
-                       {"reason", answer.why()},
-                       {"changes", changes}});
+    m_out.sayJson([&](std::ostream& out) {
+        out << "{\"set\":";
+        lcdclient::writeLayersJson(out, layers);
+        out << ",\"answer\":" << jsonText(answer.word()) << ",\"reason\":" << jsonText(answer.why())
+            << ",\"changes\":[";
+        if (seen)
+            lcdclient::writeLayersJson(out, own);
+        out << "]}";
+    });
     return expected;
 }
 
@@ -167,7 +173,7 @@ int Commands::get() {
         m_out.say("the device has no layers");
     for (const auto& layer : shown)
         m_out.say(lcdclient::summary(layer));
-    m_out.sayJson(lcdclient::layersToJson(shown));
+    m_out.sayJson([&](std::ostream& out) { lcdclient::writeLayersJson(out, shown); });
     return 0;
 }
 
@@ -181,8 +187,11 @@ int Commands::watch() {
         m_inbox.printStreamNotes(m_out);
         for (const Inbox::Change& change : m_inbox.takeChanges()) {
             m_out.say(timestamp(change.when, false) + " changed: " + describe(change.layers));
-            m_out.sayJson(Json{{"time", timestamp(change.when, true)},
-                               {"layers", lcdclient::layersToJson(change.layers)}});
+            m_out.sayJson([&](std::ostream& out) {
+                out << "{\"time\":" << jsonText(timestamp(change.when, true)) << ",\"layers\":";
+                lcdclient::writeLayersJson(out, change.layers);
+                out << "}";
+            });
         }
         // A reader that went away (watch | head) ends the watch too.
         if (interrupted || !lcdtools::standardoutput::flush() ||

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/client/layersummary.h"
+#include "tools/common/layersettings.h"
 #include "tools/common/printable.h"
 
 namespace lcdhost {
@@ -42,13 +42,32 @@ void Inbox::printStreamNotes(const Output& out) {
             out.error(note.line);
 }
 
+namespace {
+
+// A record as the values it holds, in one fixed order.
+std::vector<int> valuesOf(const lcdclient::LayerRecord& record) {
+    std::vector<int> values{record.layerId};
+    for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings)
+        values.push_back(setting.in(record));
+    return values;
+}
+
+std::vector<std::vector<int>> sortedValues(const lcdclient::LayerList& layers) {
+    std::vector<std::vector<int>> all;
+    all.reserve(layers.size());
+    for (const lcdclient::LayerRecord& record : layers)
+        all.push_back(valuesOf(record));
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+} // namespace
+
 bool reportsSet(const lcdclient::LayerList& change, const lcdclient::LayerList& sent) {
-    return change.size() == sent.size() &&
-           std::all_of(sent.begin(), sent.end(), [&](const lcdclient::LayerRecord& record) {
-               return std::any_of(change.begin(), change.end(), [&](const auto& reported) {
-                   return lcdclient::sameRecord(reported, record);
-               });
-           });
+    // Sorted rather than each record looked for in the other list: a long
+    // list, or a device that reports one as long as the set's, costs
+    // n log n, not n².
+    return change.size() == sent.size() && sortedValues(change) == sortedValues(sent);
 }
 
 } // namespace lcdhost

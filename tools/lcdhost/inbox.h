@@ -44,7 +44,7 @@ private:
 };
 
 // True when `change` is what the device reports after storing `sent`:
-// the same records, in any order.
+// the same records, each as often, in any order.
 bool reportsSet(const lcdclient::LayerList& change, const lcdclient::LayerList& sent);
 
 } // namespace lcdhost

@@ -110,7 +110,8 @@ int parseOptions(int argc, char** argv, Options& options) {
     set->add_option("--file", options.file,
                     "sends the JSON array of layer records in PATH instead, - for standard input "
                     "(named <stdin> in messages); at most " +
-                        std::to_string(lcdclient::kLayerFileMaxBytes) + " bytes")
+                        std::to_string(lcdclient::kLayerFileMaxBytes) + " bytes and " +
+                        std::to_string(lcdclient::kMostLayers) + " records")
         ->type_name("PATH")
         ->check(lcdtools::commandline::notEmpty());
     set->add_flag("--strict", options.strict,

@@ -24,11 +24,16 @@ void Output::say(const std::string& line) const {
     }
 }
 
-void Output::sayJson(const Json& value) const {
+void Output::sayJson(const std::function<void(std::ostream&)>& write) const {
     if (json) {
-        std::cout << value.dump(-1, ' ', false, Json::error_handler_t::replace) << "\n";
+        write(std::cout);
+        std::cout << "\n";
         lcdtools::standardoutput::flush();
     }
+}
+
+std::string jsonText(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 void Output::error(const std::string& line) const {

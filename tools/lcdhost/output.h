@@ -5,7 +5,7 @@
 //
 //   lcdhost::Output out;                      // out.quiet, out.json, out.verbose from the options
 //   out.say("set layer 1: hue -10");          // a text result
-//   out.sayJson(json);                        // a JSON result
+//   out.sayJson([&](std::ostream& o) { o << "{\"answer\":" << jsonText(word) << "}"; });
 //   out.error("the device has no layer 7");   // "lcdhost: the device has no layer 7", always
 //   out.note("device: http://...");           // on stderr with -v only
 #pragma once
@@ -13,6 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <functional>
+#include <ostream>
 #include <string>
 
 #include "tools/client/layerlist.h"
@@ -28,10 +30,15 @@ struct Output {
     bool verbose = false;
 
     void say(const std::string& line) const;
-    void sayJson(const Json& value) const;
+    // A JSON result (--json only), written by `write` as it goes: a long
+    // list of layers is never held whole.
+    void sayJson(const std::function<void(std::ostream&)>& write) const;
     void error(const std::string& line) const;
     void note(const std::string& line) const;
 };
+
+// `value` as compact JSON text, bytes that are not UTF-8 replaced.
+std::string jsonText(const Json& value);
 
 // "layer 3: hue -10; layer 4: gamma 200", or "no layers".
 std::string describe(const lcdclient::LayerList& layers);
