@@ -115,11 +115,12 @@ public:
     bool key(string_t& key) override {
         Frame& frame = m_frames.back();
         const std::string path = frame.schemaPath.empty() ? key : frame.schemaPath + "." + key;
-        const std::string shown = frame.shownPath + "." + lcdtools::printable(key, 40);
+        // Named only when at fault: most of a long file is keys.
+        const auto shown = [&] { return frame.shownPath + "." + lcdtools::printable(key, 40); };
         if (schema().count(path) == 0)
-            return fail(stringStart(), shown, "unknown member");
+            return fail(stringStart(), shown(), "unknown member");
         if (!frame.seen.insert(key).second)
-            return fail(stringStart(), shown, "duplicate member");
+            return fail(stringStart(), shown(), "duplicate member");
         m_key = key;
         return true;
     }
@@ -233,18 +234,18 @@ private:
         if (end == std::string::npos)
             end = m_taken;
         const std::string_view raw = std::string_view(m_text).substr(start, end - start);
-        const std::string literal = lcdtools::printable(raw, 40);
+        const auto literal = [raw] { return lcdtools::printable(raw, 40); };
         if (m_frames.empty())
             return fail(start, "", "not an array of layer records");
         const Frame& frame = m_frames.back();
         if (!frame.object)
-            return fail(start, where(), literal + " is not a layer record (an object)");
+            return fail(start, where(), literal() + " is not a layer record (an object)");
         const lcdtools::LayerSetting* member = schema().at(schemaPathHere());
         if (member == kObject)
-            return fail(start, where(), literal + " is not an object");
+            return fail(start, where(), literal() + " is not an object");
         long long value = 0;
         if (!lcdtools::parseWhole(raw, INT_MIN, INT_MAX, value))
-            return fail(start, where(), literal + " is not a 32-bit integer");
+            return fail(start, where(), literal() + " is not a 32-bit integer");
         member->of(m_layers.back()) = static_cast<int>(value);
         return true;
     }
