@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <unordered_map>
 
 #include "tools/common/printable.h"
 
@@ -224,21 +225,26 @@ void PanelWindow::answered(const lcdclient::LayerList& sent, const lcdclient::Se
 }
 
 void PanelWindow::changed(const lcdclient::LayerList& layers) {
+    // One look-up table and one update of the shown layer per report, however
+    // long the report: a device may send some 350,000 records in one.
     const bool followEdits = !shownEdited();
-    bool listed = true;
+    std::unordered_map<int, std::size_t> index;
+    for (std::size_t i = 0; i < m_device.size(); ++i)
+        index.emplace(m_device[i].layerId, i);
+    bool listed = true, shownChanged = false;
     for (const auto& layer : layers) {
-        auto at = std::find_if(m_device.begin(), m_device.end(),
-                               [&](const auto& known) { return known.layerId == layer.layerId; });
-        if (at == m_device.end()) {
+        const auto at = index.find(layer.layerId);
+        if (at == index.end()) {
             listed = false;
             continue;
         }
-        *at = layer;
-        if (static_cast<int>(at - m_device.begin()) != m_shown)
-            continue;
+        m_device[at->second] = layer;
+        shownChanged = shownChanged || static_cast<int>(at->second) == m_shown;
+    }
+    if (shownChanged) {
         if (followEdits)
-            m_controls->show(layer);
-        m_picture.fetch(layer.layerId);
+            m_controls->show(m_device[static_cast<std::size_t>(m_shown)]);
+        m_picture.fetch(shownId());
     }
     // A layer the list does not have: the device's layers are read anew.
     if (!listed)
