@@ -110,6 +110,9 @@ bool Commands::setAndShow(const LayerList& layers, bool refusalExpected) {
     }
     if (!seen && answer.ok() && m_options.waitMs > 0)
         m_out.say("  no change reported within " + std::to_string(m_options.waitMs) + " ms");
+    // Why a change may not have come: a report over the stream's cap ends
+    // the stream, which says so.
+    m_inbox.printStreamNotes(m_out, true);
     m_out.sayJson([&](std::ostream& out) {
         out << "{\"set\":";
         lcdclient::writeLayersJson(out, layers);

@@ -31,14 +31,16 @@ std::vector<Inbox::Change> Inbox::takeChanges() {
     return taken;
 }
 
-void Inbox::printStreamNotes(const Output& out) {
+void Inbox::printStreamNotes(const Output& out, bool lossIsNote) {
     std::vector<Note> notes;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         notes.swap(m_notes);
     }
     for (const Note& note : notes)
-        if (note.loss || !out.quiet)
+        if (lossIsNote)
+            out.note(note.line);
+        else if (note.loss || !out.quiet)
             out.error(note.line);
 }
 

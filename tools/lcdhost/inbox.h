@@ -29,8 +29,9 @@ public:
     void stream(bool open, const std::string& why);
 
     std::vector<Change> takeChanges();
-    // The stream's news on stderr; a loss is an error, even with -q.
-    void printStreamNotes(const Output& out);
+    // The stream's news on stderr; a loss is an error, even with -q, or
+    // with `lossIsNote` a note (-v) like the rest.
+    void printStreamNotes(const Output& out, bool lossIsNote = false);
 
 private:
     struct Note {
