@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "tools/client/layerjson.h"
@@ -26,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         return 0;
     }
-    if (layers.empty() ||
-        !lcdclient::readLayers(lcdclient::layersToJson(layers).dump(), "again", again, error) ||
+    std::ostringstream written;
+    lcdclient::writeLayersJson(written, layers);
+    if (layers.empty() || !lcdclient::readLayers(written.str(), "again", again, error) ||
         again.size() != layers.size() ||
         !std::equal(layers.begin(), layers.end(), again.begin(), lcdclient::sameRecord))
         std::abort();

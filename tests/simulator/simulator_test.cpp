@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,7 +26,9 @@ json layer(int id, int hue = 0) {
     lcdclient::LayerList record(1);
     record[0].layerId = id;
     record[0].imageQuality.hue = hue;
-    return json::parse(lcdclient::layersToJson(record)[0].dump());
+    std::ostringstream written;
+    lcdclient::writeLayersJson(written, record);
+    return json::parse(written.str())[0];
 }
 
 using testsupport::eventually;

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -324,13 +326,6 @@ bool readLayerFile(const std::string& path, LayerList& layers, std::string& erro
         return false;
     }
     return readLayers(text, name, layers, error);
-}
-
-nlohmann::ordered_json layersToJson(const LayerList& layers) {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const LayerRecord& layer : layers)
-        list.push_back(recordToJson(layer));
-    return list;
 }
 
 void writeLayersJson(std::ostream& out, const LayerList& layers) {

@@ -9,8 +9,6 @@
 //   lcdclient::writeLayersJson(std::cout, layers);   // record by record
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <ostream>
 #include <string>
 
@@ -39,11 +37,9 @@ bool readLayers(const std::string& text, const std::string& name, LayerList& lay
 // up to kLayerFileMaxBytes; a longer input is a fault.
 bool readLayerFile(const std::string& path, LayerList& layers, std::string& error);
 
-// The records as readLayers reads them, members in the body's order.
-nlohmann::ordered_json layersToJson(const LayerList& layers);
-
-// The same text as layersToJson(layers).dump(), written a record at a
-// time: a long list is never held as a tree.
+// The records as compact JSON that readLayers reads back, members in the
+// body's order, written a record at a time: a long list is never held as a
+// tree.
 void writeLayersJson(std::ostream& out, const LayerList& layers);
 
 } // namespace lcdclient
