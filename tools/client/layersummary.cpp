@@ -18,13 +18,27 @@ std::string summary(const LayerRecord& layer) {
     return any ? text : text + " defaults";
 }
 
-bool sameRecord(const LayerRecord& a, const LayerRecord& b) {
+namespace {
+
+// Below 0, 0 or above 0 as `a` comes before, with or after `b`: by layer
+// id, then by each setting in the table's order.
+int compare(const LayerRecord& a, const LayerRecord& b) {
     if (a.layerId != b.layerId)
-        return false;
+        return a.layerId < b.layerId ? -1 : 1;
     for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings)
         if (setting.in(a) != setting.in(b))
-            return false;
-    return true;
+            return setting.in(a) < setting.in(b) ? -1 : 1;
+    return 0;
+}
+
+} // namespace
+
+bool sameRecord(const LayerRecord& a, const LayerRecord& b) {
+    return compare(a, b) == 0;
+}
+
+bool recordBefore(const LayerRecord& a, const LayerRecord& b) {
+    return compare(a, b) < 0;
 }
 
 } // namespace lcdclient

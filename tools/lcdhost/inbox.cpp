@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tools/common/layersettings.h"
+#include "tools/client/layersummary.h"
 #include "tools/common/printable.h"
 
 namespace lcdhost {
@@ -44,32 +44,16 @@ void Inbox::printStreamNotes(const Output& out, bool lossIsNote) {
             out.error(note.line);
 }
 
-namespace {
-
-// A record as the values it holds, in one fixed order.
-std::vector<int> valuesOf(const lcdclient::LayerRecord& record) {
-    std::vector<int> values{record.layerId};
-    for (const lcdtools::LayerSetting& setting : lcdtools::kLayerSettings)
-        values.push_back(setting.in(record));
-    return values;
-}
-
-std::vector<std::vector<int>> sortedValues(const lcdclient::LayerList& layers) {
-    std::vector<std::vector<int>> all;
-    all.reserve(layers.size());
-    for (const lcdclient::LayerRecord& record : layers)
-        all.push_back(valuesOf(record));
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
-} // namespace
-
 bool reportsSet(const lcdclient::LayerList& change, const lcdclient::LayerList& sent) {
     // Sorted rather than each record looked for in the other list: a long
     // list, or a device that reports one as long as the set's, costs
     // n log n, not n².
-    return change.size() == sent.size() && sortedValues(change) == sortedValues(sent);
+    if (change.size() != sent.size())
+        return false;
+    lcdclient::LayerList reported = change, stored = sent;
+    std::sort(reported.begin(), reported.end(), lcdclient::recordBefore);
+    std::sort(stored.begin(), stored.end(), lcdclient::recordBefore);
+    return std::equal(reported.begin(), reported.end(), stored.begin(), lcdclient::sameRecord);
 }
 
 } // namespace lcdhost
