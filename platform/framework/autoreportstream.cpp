@@ -128,11 +128,13 @@ void AutoReportStream::stop() {
 
 bool AutoReportStream::waitConnected(int timeoutMs, std::string* error) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const std::uint64_t failures = m_failures;
-    m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
-        return m_connected.load() || m_stop.load() || m_failures != failures;
-    });
-    if (m_connected.load())
+    const std::uint64_t failures = m_failures, connections = m_connections;
+    // An opening counts even when the device closed it again before this
+    // thread woke to look: the stream is up and reconnects by itself.
+    const auto opened = [&] { return m_connected.load() || m_connections != connections; };
+    m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                       [&] { return opened() || m_stop.load() || m_failures != failures; });
+    if (opened())
         return true;
     if (error)
         *error = m_failures != failures ? m_lastError
@@ -187,12 +189,14 @@ void AutoReportStream::run() {
         Transfer transfer{curl,
                           &parser,
                           [this] {
+                              std::uint64_t opened = 0;
                               {
                                   std::lock_guard<std::mutex> lock(m_mutex);
                                   m_connected = true;
+                                  opened = ++m_connections;
                               }
                               m_changed.notify_all();
-                              if (++m_connections == 1 && m_onState)
+                              if (opened == 1 && m_onState)
                                   m_onState(true, "");
                           },
                           {},

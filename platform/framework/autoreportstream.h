@@ -81,8 +81,9 @@ public:
     std::uint64_t reports() const { return m_reports.load(); }
     bool connected() const { return m_connected.load(); }
     // Blocks until a connection is open, an attempt to open one has failed
-    // or the time passes; true when open. Otherwise `error` says why: the
-    // failed attempt's cause, or that nothing came in time.
+    // or the time passes; true when one is open or was opened meanwhile.
+    // Otherwise `error` says why: the failed attempt's cause, or that
+    // nothing came in time.
     bool waitConnected(int timeoutMs, std::string* error = nullptr);
 
 private:
